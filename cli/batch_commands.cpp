@@ -1,0 +1,73 @@
+#include "batch_commands.h"
+
+#include "core/error.h"
+#include "terminal_progress.h"
+
+#include <cstdio>
+#include <map>
+
+namespace mv::batch {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: morvane-batch COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  list                      every operation, its keys, values and defaults\n"
+    "  --version                 the program version\n"
+    "  --help                    this text\n";
+
+using Command = int (*)(const std::vector<std::string>&);
+
+const std::map<std::string, Command>& commands()
+{
+    static const std::map<std::string, Command> table = {
+        {"list", command_list},
+    };
+    return table;
+}
+
+} // namespace
+
+int fail(int code)
+{
+    std::fprintf(stderr, "morvane-batch: %s (error %d)\n", error_text(code), code);
+    return kExitFailed;
+}
+
+int usage_error(const std::string& reason)
+{
+    std::fprintf(stderr, "morvane-batch: %s\n\n%s", reason.c_str(), kUsage);
+    return kExitUsage;
+}
+
+int command_list(const std::vector<std::string>& args)
+{
+    if (!args.empty())
+        return usage_error("list takes no arguments");
+    // Operations register here as the transformations arrive; none is available yet.
+    return kExitOk;
+}
+
+int run(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return usage_error("no command given");
+    const std::string& name = args[0];
+    if (name == "--version") {
+        std::printf("morvane-batch 2.5\n");
+        return kExitOk;
+    }
+    if (name == "--help" || name == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    const auto it = commands().find(name);
+    if (it == commands().end())
+        return usage_error("unknown command '" + name + "'");
+    TerminalProgress progress;
+    BatchMessages messages;
+    return it->second({args.begin() + 1, args.end()});
+}
+
+} // namespace mv::batch

@@ -1,0 +1,144 @@
+#include "image.h"
+
+#include "error.h"
+
+#include <cstring>
+#include <new>
+
+namespace mv {
+
+std::int32_t image_row_bytes(int type, int width)
+{
+    long long bytes = 0;
+    switch (type) {
+    case IMAGE_BINARY: bytes = ((long long)width + 7) / 8; break;
+    case IMAGE_GRAY: bytes = width; break;
+    case IMAGE_COLOR: bytes = 3LL * width; break;
+    case IMAGE_SINGLE_COLOR: bytes = 3; break;
+    case IMAGE_HISTOGRAM: bytes = 1028; break;
+    case IMAGE_GRAY16: bytes = 2LL * width; break;
+    case IMAGE_COLOR48: bytes = 6LL * width; break;
+    default: return 0;
+    }
+    if (width <= 0 && type != IMAGE_SINGLE_COLOR && type != IMAGE_HISTOGRAM)
+        return 0;
+    bytes = (bytes + 3) & ~3LL;
+    return bytes > 0x7ffffff0LL ? -1 : std::int32_t(bytes);
+}
+
+bool is_picture_type(int type)
+{
+    return type == IMAGE_BINARY || type == IMAGE_GRAY || type == IMAGE_COLOR ||
+           type == IMAGE_GRAY16 || type == IMAGE_COLOR48;
+}
+
+int image_pixel_bytes(int type)
+{
+    switch (type) {
+    case IMAGE_GRAY: return 1;
+    case IMAGE_COLOR: return 3;
+    case IMAGE_GRAY16: return 2;
+    case IMAGE_COLOR48: return 6;
+    default: return 0;
+    }
+}
+
+const char* image_type_name(int type)
+{
+    switch (type) {
+    case IMAGE_EMPTY: return "Empty";
+    case IMAGE_BINARY: return "Binary Image";
+    case IMAGE_GRAY: return "Black and White Image";
+    case IMAGE_COLOR: return "Color Image";
+    case IMAGE_SINGLE_COLOR: return "Color";
+    case IMAGE_HISTOGRAM: return "Histogram";
+    case IMAGE_GRAY16: return "Black and White Image (16-bit)";
+    case IMAGE_COLOR48: return "Color Image (48-bit)";
+    default: return "Unknown";
+    }
+}
+
+void image_init(Image& img)
+{
+    img.type = IMAGE_EMPTY;
+    img.width = img.height = img.row_bytes = 0;
+    img.resolution = 0;
+    img.rows.clear();
+    img.rows.shrink_to_fit();
+    img.chunk_count = img.rows_per_chunk = 0;
+    img.chunks.clear();
+    img.chunks.shrink_to_fit();
+}
+
+void image_free(Image& img)
+{
+    image_init(img);
+}
+
+namespace {
+
+int allocate_rows(Image& img, int stored_rows)
+{
+    const long long R = img.row_bytes;
+    // A row longer than a chunk gets a chunk of its own.
+    const int per_chunk = R > kChunkBytes ? 1 : int(kChunkBytes / R);
+    const int count = (stored_rows + per_chunk - 1) / per_chunk;
+    img.rows_per_chunk = per_chunk;
+    img.rows.resize(stored_rows);
+    img.chunks.resize(count);
+    for (int c = 0; c < count; ++c) {
+        const int in_chunk = c < count - 1 ? per_chunk
+                             : stored_rows % per_chunk ? stored_rows % per_chunk
+                                                        : per_chunk;
+        img.chunks[c].reset(new std::uint8_t[size_t(in_chunk) * R]);
+    }
+    img.chunk_count = count;
+    for (int r = 0; r < stored_rows; ++r)
+        img.rows[r] = img.chunks[r / per_chunk].get() + R * (r % per_chunk);
+    return kOk;
+}
+
+} // namespace
+
+int image_alloc(Image& img, int type, int width, int height, double resolution)
+{
+    if (img.type == type && img.width == width && img.height == height && type != IMAGE_EMPTY) {
+        img.resolution = resolution;
+        return kOk;
+    }
+    image_free(img);
+    img.type = type;
+    img.width = width;
+    img.height = height;
+    img.resolution = resolution;
+    const std::int32_t R = image_row_bytes(type, width);
+    if (R < 0) { // a row too long to address: treat it like any failed allocation
+        image_free(img);
+        return kOutOfMemory;
+    }
+    img.row_bytes = R;
+    if (type < 1 || type > 7 || R == 0 || height <= 0)
+        return kOk;
+    const int stored = (type == IMAGE_SINGLE_COLOR || type == IMAGE_HISTOGRAM) ? 1 : height;
+    try {
+        return allocate_rows(img, stored);
+    } catch (const std::bad_alloc&) {
+        image_free(img);
+        return kOutOfMemory;
+    } catch (const std::length_error&) {
+        image_free(img);
+        return kOutOfMemory;
+    }
+}
+
+int image_clone(const Image& src, Image& dst)
+{
+    const int err = image_alloc(dst, src.type, src.width, src.height, src.resolution);
+    if (err)
+        return err;
+    for (size_t r = 0; r < src.rows.size(); ++r)
+        std::memcpy(dst.rows[r], src.rows[r], size_t(src.row_bytes));
+    return kOk;
+}
+
+} // namespace mv
