@@ -1,0 +1,30 @@
+// The Morvane editor.
+#include "core/message_dialog.h"
+#include "core/progress_window.h"
+#include "shell/frame_window.h"
+#include "shell/workspace_area.h"
+#include "shell/startup.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Halvern"));
+    QApplication::setApplicationName(QStringLiteral("Morvane"));
+    QApplication::setApplicationVersion(QStringLiteral("2.5"));
+
+    if (const int err = mv::engine_startup()) {
+        mv::error_box(err);
+        return 0;
+    }
+    FrameWindow frame;
+    DialogMessageSink messages(frame.workspace());
+    ProgressWindowSink progress(&frame);
+    mv::set_message_sink(&messages);
+    frame.showMaximized();
+    frame.openCommandLine(app.arguments().mid(1));
+    const int status = app.exec();
+    mv::set_message_sink(nullptr);
+    return status;
+}
