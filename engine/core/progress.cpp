@@ -34,6 +34,12 @@ void progress_end()
         g_sink->end();
 }
 
+void progress_pump()
+{
+    if (g_sink)
+        g_sink->pump();
+}
+
 ProgressScope::ProgressScope(long long pixels, int first, int last, std::string_view title,
                              bool cancellable)
     : shown_(pixels >= kProgressPixelThreshold)

@@ -21,6 +21,9 @@ public:
     virtual void end() = 0;
     // The wait cursor for work too small for a progress window.
     virtual void wait_cursor(bool on) {}
+    // Processes the application's pending events while no progress window is shown, so
+    // long work without one keeps the program responsive.
+    virtual void pump() {}
 };
 
 // Installs the sink (nullptr: progress is silently ignored). Returns the previous one.
@@ -29,6 +32,8 @@ ProgressSink* set_progress_sink(ProgressSink* sink);
 void progress_begin(int first, int last, std::string_view title, bool cancellable);
 int progress_update(int current);
 void progress_end();
+// Lets the sink process pending events (nothing without a sink).
+void progress_pump();
 
 // Shows a progress window for pictures of at least 10000 pixels and the wait cursor for
 // smaller ones (which then cannot be cancelled). Ends whatever it began when destroyed.
