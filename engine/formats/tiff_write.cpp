@@ -1,0 +1,183 @@
+#include "tiff_write.h"
+
+#include "core/error.h"
+#include "core/progress.h"
+#include "core/util.h"
+#include "file_io.h"
+#include "tiff_directory.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace mv {
+namespace {
+
+constexpr int kTiffWriteError = 57;
+constexpr std::size_t kMinimumFileSize = 1024;
+constexpr std::uint32_t kDirectoryOffset = 8;
+constexpr int kEntryCount = 17;
+// Header, entry count, 17 entries and the next-directory offset end here; the values that
+// do not fit into an entry follow.
+constexpr std::uint32_t kValuesOffset = kDirectoryOffset + 2 + 12 * kEntryCount + 4;
+
+void put16(std::vector<std::uint8_t>& b, std::uint32_t v)
+{
+    b.push_back(std::uint8_t(v));
+    b.push_back(std::uint8_t(v >> 8));
+}
+
+void put32(std::vector<std::uint8_t>& b, std::uint32_t v)
+{
+    put16(b, v & 0xffff);
+    put16(b, v >> 16);
+}
+
+void put_entry(std::vector<std::uint8_t>& b, std::uint16_t tag, std::uint16_t type,
+               std::uint32_t count, std::uint32_t value)
+{
+    put16(b, tag);
+    put16(b, type);
+    put32(b, count);
+    put32(b, value); // a single SHORT lands in the first two bytes, zero in the others
+}
+
+std::uint64_t file_row_bytes(const Image& img)
+{
+    const std::uint64_t w = std::uint64_t(img.width);
+    switch (img.type) {
+    case IMAGE_BINARY: return (w + 7) / 8;
+    case IMAGE_GRAY: return w;
+    case IMAGE_COLOR: return 3 * w;
+    case IMAGE_GRAY16: return 2 * w;
+    default: return 6 * w;
+    }
+}
+
+// The header, the directory and its values, up to where the pixels begin.
+std::vector<std::uint8_t> build_header(const Image& img, std::uint32_t strip_bytes)
+{
+    const bool colour = img.type == IMAGE_COLOR || img.type == IMAGE_COLOR48;
+    const std::uint32_t bits = img.type == IMAGE_BINARY ? 1
+                               : img.type == IMAGE_GRAY16 || img.type == IMAGE_COLOR48 ? 16
+                                                                                        : 8;
+    const std::uint32_t bits_offset = kValuesOffset;
+    const std::uint32_t x_offset = kValuesOffset + (colour ? 6 : 0);
+    const std::uint32_t y_offset = x_offset + 8;
+    const std::uint32_t pixels = y_offset + 8;
+    const double tenths = img.resolution > 0 ? double(round_nearest(10 * img.resolution)) : 0;
+    const std::uint32_t numerator = tenths >= 4294967295.0 ? 0xffffffffu : std::uint32_t(tenths);
+
+    std::vector<std::uint8_t> b;
+    b.reserve(pixels);
+    b.push_back('I');
+    b.push_back('I');
+    put16(b, 42);
+    put32(b, kDirectoryOffset);
+    put16(b, kEntryCount);
+    put_entry(b, 254, kFieldLong, 1, 0);
+    put_entry(b, 255, kFieldShort, 1, 1);
+    put_entry(b, 256, kFieldLong, 1, std::uint32_t(img.width));
+    put_entry(b, 257, kFieldLong, 1, std::uint32_t(img.height));
+    put_entry(b, 258, kFieldShort, colour ? 3 : 1, colour ? bits_offset : bits);
+    put_entry(b, 259, kFieldShort, 1, 1);
+    put_entry(b, 262, kFieldShort, 1, colour ? 2 : 1);
+    put_entry(b, 266, kFieldShort, 1, 1);
+    put_entry(b, 273, kFieldLong, 1, pixels);
+    put_entry(b, 274, kFieldShort, 1, 1);
+    put_entry(b, 277, kFieldShort, 1, colour ? 3 : 1);
+    put_entry(b, 278, kFieldLong, 1, std::uint32_t(img.height));
+    put_entry(b, 279, kFieldLong, 1, strip_bytes);
+    put_entry(b, 282, kFieldRational, 1, x_offset);
+    put_entry(b, 283, kFieldRational, 1, y_offset);
+    put_entry(b, 284, kFieldShort, 1, 1);
+    put_entry(b, 296, kFieldShort, 1, 2);
+    put32(b, 0); // no next directory
+    if (colour)
+        for (int i = 0; i < 3; ++i)
+            put16(b, bits);
+    for (int i = 0; i < 2; ++i) {
+        put32(b, numerator);
+        put32(b, 10);
+    }
+    return b;
+}
+
+// One Image row as the file stores it: red first for colour, 16-bit samples little-endian.
+void pack_row(const Image& img, const std::uint8_t* src, std::uint8_t* dst, std::size_t frb)
+{
+    const std::size_t w = std::size_t(img.width);
+    switch (img.type) {
+    case IMAGE_COLOR:
+        for (std::size_t x = 0; x < w; ++x, src += 3, dst += 3) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+        }
+        return;
+    case IMAGE_GRAY16:
+    case IMAGE_COLOR48: {
+        const auto* s = reinterpret_cast<const std::uint16_t*>(src);
+        const std::size_t samples = img.type == IMAGE_GRAY16 ? w : 3 * w;
+        const int swap = img.type == IMAGE_GRAY16 ? 0 : 2;
+        for (std::size_t i = 0; i < samples; ++i) {
+            // Samples 0 and 2 of each 48-bit pixel change places.
+            const std::size_t k = swap ? i - i % 3 + (2 - i % 3) : i;
+            dst[2 * i] = std::uint8_t(s[k]);
+            dst[2 * i + 1] = std::uint8_t(s[k] >> 8);
+        }
+        return;
+    }
+    default:
+        std::memcpy(dst, src, frb);
+        return;
+    }
+}
+
+int write_file(FileHandle& f, const Image& img, std::uint32_t strip_bytes, std::size_t frb)
+{
+    std::vector<std::uint8_t> block, header, row;
+    try {
+        block.assign(kMinimumFileSize, 0);
+        header = build_header(img, strip_bytes);
+        row.resize(frb);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    if (file_write(f, block.size(), block.data()) != 0 || file_seek(f, 0) != 0 ||
+        file_write(f, header.size(), header.data()) != 0)
+        return kTiffWriteError;
+    ProgressScope progress(img.pixels(), 0, img.height, "TIFF Write", true);
+    for (int r = img.height - 1, written = 1; r >= 0; --r, ++written) {
+        pack_row(img, img.row(r), row.data(), frb);
+        if (file_write(f, frb, row.data()) != 0)
+            return kErrorWritingFile;
+        if (progress.update(written) != 0)
+            return kAborted;
+    }
+    return kOk;
+}
+
+} // namespace
+
+int tiff_write(const std::string& path, const Image& img)
+{
+    if (!is_picture_type(img.type) || img.empty())
+        return kIllegalImageType;
+    const std::uint64_t frb = file_row_bytes(img);
+    const std::uint64_t strip_bytes = frb * std::uint64_t(img.height);
+    if (strip_bytes + kValuesOffset + 22 > 0xffffffffu)
+        return kTiffWriteError; // offsets and counts are 32-bit
+    FileHandle f;
+    if (const int err = file_create(path, f))
+        return err;
+    int err = write_file(f, img, std::uint32_t(strip_bytes), std::size_t(frb));
+    const int closed = f.close();
+    if (!err)
+        err = closed;
+    if (err)
+        file_delete(path);
+    return err;
+}
+
+} // namespace mv
