@@ -3,13 +3,22 @@
 #include <cctype>
 #include <cmath>
 #include <ctime>
+#include <limits>
 
 namespace mv {
 
 long long round_nearest(double x)
 {
-    return x < 0 ? -static_cast<long long>(std::floor(-x + 0.5))
-                 : static_cast<long long>(std::floor(x + 0.5));
+    // std::round is exact; adding 0.5 and flooring is not (0.49999999999999994 + 0.5
+    // rounds up to 1). Values beyond the integer range are held to it, NaN gives 0.
+    if (!(x == x))
+        return 0;
+    const double r = std::round(x);
+    if (r >= 9.2233720368547758e18)
+        return std::numeric_limits<long long>::max();
+    if (r <= -9.2233720368547758e18)
+        return std::numeric_limits<long long>::min();
+    return static_cast<long long>(r);
 }
 
 bool str_equal_nocase(std::string_view a, std::string_view b)

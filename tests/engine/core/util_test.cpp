@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 using namespace mv;
 
 TEST(Util, RoundingClampingAndBits)
@@ -10,6 +13,11 @@ TEST(Util, RoundingClampingAndBits)
     EXPECT_EQ(round_nearest(-2.5), -3);
     EXPECT_EQ(round_nearest(2.49), 2);
     EXPECT_EQ(round_nearest(-0.4), 0);
+    EXPECT_EQ(round_nearest(0.49999999999999994), 0); // just below a half
+    EXPECT_EQ(round_nearest(-0.49999999999999994), 0);
+    EXPECT_EQ(round_nearest(4503599627370497.0), 4503599627370497LL); // odd, above 2^52
+    EXPECT_EQ(round_nearest(1e300), std::numeric_limits<long long>::max());
+    EXPECT_EQ(round_nearest(std::nan("")), 0);
     EXPECT_EQ(clamp_byte(-3), 0);
     EXPECT_EQ(clamp_byte(300), 255);
     EXPECT_EQ(clamp_word(70000), 65535);
