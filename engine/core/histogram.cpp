@@ -12,6 +12,15 @@
 
 namespace mv {
 
+int histogram_store(const HistogramRecord& h, Image& img)
+{
+    static_assert(sizeof(HistogramRecord) == 1028, "a record is the pseudo-image's row");
+    if (const int err = image_alloc(img, IMAGE_HISTOGRAM, 1, 1, 0.0))
+        return err;
+    std::memcpy(img.row(0), &h, sizeof h);
+    return kOk;
+}
+
 HistogramSteps histogram_steps(long long width, long long height, long long limit)
 {
     HistogramSteps s;

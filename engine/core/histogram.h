@@ -28,6 +28,10 @@ struct HistogramRecord16 {
     std::uint32_t counts[65536];
 };
 
+// Stores a record as a histogram pseudo-image (type 5): 257 counts in one row. Result 1
+// when the row cannot be allocated.
+int histogram_store(const HistogramRecord& h, Image& img);
+
 // The column and row steps that bring width * height down to `limit` samples.
 struct HistogramSteps {
     int sx = 1;

@@ -85,6 +85,15 @@ TEST(Histogram, CountsEverySampledPixelAndSetsTheLargest)
     EXPECT_EQ(h.counts[0], 1u);
     EXPECT_EQ(h.counts[1], 1u);
     EXPECT_EQ(h.counts[255], 1u);
+    Image pseudo;
+    ASSERT_EQ(histogram_store(h, pseudo), 0);
+    EXPECT_EQ(pseudo.type, IMAGE_HISTOGRAM);
+    EXPECT_EQ(pseudo.row_bytes, 1028);
+    std::uint32_t stored[257];
+    std::memcpy(stored, pseudo.row(0), sizeof stored);
+    EXPECT_EQ(stored[0], 1u);
+    EXPECT_EQ(stored[1 + 255], 1u);
+
     auto h16 = std::make_unique<HistogramRecord16>();
     ASSERT_EQ(histogram_gray16(g16, *h16, kHistogramSampleLimit), 0);
     EXPECT_EQ(h16->counts[129], 1u);
