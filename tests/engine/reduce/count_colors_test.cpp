@@ -132,6 +132,17 @@ TEST(CountColors, ColorPicturesMatchAnIndependentCount)
             deep_seen.insert({p[0], p[1], p[2]});
         }
     EXPECT_EQ(count_of(deep), std::int64_t(deep_seen.size()));
+    // Colours that part at every depth of the tree: one or two flipped bits of a common value.
+    deep_seen.clear();
+    for (int y = 0; y < deep.height; y++)
+        for (int x = 0; x < deep.width; x++) {
+            std::uint16_t* p = deep.row16(y) + 3 * x;
+            for (int c = 0; c < 3; c++)
+                p[c] = std::uint16_t(0x5A5A ^ (rng() % 3 == 0 ? 1u << rng() % 16 : 0u) ^
+                                     (rng() % 5 == 0 ? 1u << rng() % 16 : 0u));
+            deep_seen.insert({p[0], p[1], p[2]});
+        }
+    EXPECT_EQ(count_of(deep), std::int64_t(deep_seen.size()));
     Image low = make(IMAGE_COLOR48, 3, 1);
     low.row16(0)[3] = 1;
     low.row16(0)[8] = 0x00FF;
