@@ -1,7 +1,12 @@
 #include "shell/frame_window.h"
 
 #include "core/error.h"
+#include "core/util.h"
 #include "formats/file_io.h"
+#include "formats/file_open.h"
+#include "formats/file_types.h"
+#include "shell/image_window.h"
+#include "shell/window_records.h"
 #include "settings/preferences.h"
 #include "shell/command_line.h"
 #include "shell/workspace_area.h"
@@ -43,6 +48,18 @@ void FrameWindow::createMenus()
     QMenu* window = addMenuRemovingSplash(tr("&Window"));
     window->addAction(tr("Next"), QKeySequence(Qt::Key_Insert), workspace_, &QMdiArea::activateNextSubWindow);
     window->addAction(tr("Cascade"), workspace_, &QMdiArea::cascadeSubWindows);
+
+    QMenu* view = addMenuRemovingSplash(tr("&View"));
+    const auto zoom = [&](const QString& text, int command, QKeySequence key = {}) {
+        QAction* a = view->addAction(text, this, [this, command] { runCommand(command); });
+        a->setShortcut(key);
+    };
+    zoom(tr("&Expand"), 3003);
+    zoom(tr("&Fit"), 3004);
+    zoom(tr("Zoom In and Resize"), 3006, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+    zoom(tr("Zoom In"), 3005, QKeySequence(Qt::KeypadModifier | Qt::Key_Asterisk));
+    zoom(tr("Zoom Out"), 3007, QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
+    zoom(tr("Zoom &1:1"), 3015);
 }
 
 void FrameWindow::openCommandLine(const QStringList& arguments)
@@ -55,25 +72,106 @@ void FrameWindow::openCommandLine(const QStringList& arguments)
     for (const QString& a : arguments)
         args.push_back(a.toStdString());
     for (const std::string& path : mv::command_line_paths(mv::command_line_join(args)))
-        openPath(QString::fromStdString(path));
+        mv::error_box(openPath(QString::fromStdString(path)));
 }
 
-int FrameWindow::openPath(const QString& path)
+QList<ImageWindow*> FrameWindow::imageWindows() const
+{
+    QList<ImageWindow*> windows;
+    for (QMdiSubWindow* w : workspace_->subWindowList())
+        if (auto* image = qobject_cast<ImageWindow*>(w))
+            windows.append(image);
+    return windows;
+}
+
+ImageWindow* FrameWindow::activeImageWindow() const
+{
+    return qobject_cast<ImageWindow*>(workspace_->activeSubWindow());
+}
+
+bool FrameWindow::confirmReopen(const QString& path)
+{
+    for (ImageWindow* w : imageWindows()) {
+        if (!mv::str_equal_nocase(w->record().path, path.toStdString()))
+            continue;
+        if (w->isModified()) {
+            const int answer = mv::message_dialog(
+                "", "File already open and modified\nDo you want to reopen it (changes will be lost)?",
+                mv::kButtonsYesNoCancel);
+            if (answer != mv::kResultYes)
+                return false;
+        } else {
+            const int answer = mv::message_dialog(
+                "", "File already open but not modified: do you want to reopen it?", mv::kButtonsYesNoCancel);
+            if (answer == mv::kResultNo)
+                workspace_->setActiveSubWindow(w);
+            if (answer != mv::kResultYes)
+                return false;
+        }
+        w->setModified(false);
+        delete w;
+    }
+    return true;
+}
+
+int FrameWindow::openPath(const QString& path, int type)
 {
     workspace_->removeSplash();
-    if (!mv::file_exists(path.toStdString())) {
-        mv::error_message("File does not exist: %s", path.toStdString());
+    int index = -1;
+    mv::WindowRecord* record = nullptr;
+    if (const int err = mv::window_record_allocate(index, record))
+        return err;
+    const std::string name = mv::path_default_extension(
+        path.toStdString(), mv::file_type_default_extension(mv::file_open_type(path.toStdString(), type)));
+    if (!confirmReopen(QString::fromStdString(name))) {
+        mv::window_record_release(index);
         return mv::kOk;
     }
-    emit openRequested(path);
+    mv::OpenedFile opened;
+    const int err = mv::file_open_path(path.toStdString(), type, record->image, opened);
+    if (err || opened.missing) {
+        mv::window_record_release(index);
+        return err;
+    }
+    record->path = opened.path;
+    record->file_type = opened.file_type;
+    mv::ViewMetrics m;
+    m.area_width = workspace_->viewport()->width();
+    m.area_height = workspace_->viewport()->height();
+    m.border = mv::preferences().border_width;
+    m.frame_width = 8;
+    m.frame_height = 30;
+    record->zoom = mv::initial_zoom(record->image.width, record->image.height, m);
+    auto* window = new ImageWindow(workspace_, index, activeImageWindow());
+    connect(window, &ImageWindow::commandRequested, this, &FrameWindow::runCommand);
+    window->show();
+    window->pictureChanged();
+    workspace_->setActiveSubWindow(window);
+    emit imageOpened(window);
     return mv::kOk;
+}
+
+void FrameWindow::runCommand(int command)
+{
+    ImageWindow* w = activeImageWindow();
+    if (!w)
+        return;
+    switch (command) {
+    case 3003: w->expand(); break;
+    case 3004: w->fit(); break;
+    case 3005: w->zoomIn(false); break;
+    case 3006: w->zoomIn(true); break;
+    case 3007: w->zoomOut(true); break;
+    case 3015: w->zoomOneToOne(true); break;
+    default: break;
+    }
 }
 
 void FrameWindow::openWithDialog()
 {
     const QStringList paths = QFileDialog::getOpenFileNames(this, tr("File Open"));
     for (const QString& path : paths)
-        openPath(path);
+        mv::error_box(openPath(path, -1));
 }
 
 void FrameWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -92,5 +190,5 @@ void FrameWindow::openDroppedUrls(const QList<QUrl>& urls)
 {
     for (const QUrl& url : urls)
         if (url.isLocalFile())
-            openPath(url.toLocalFile());
+            mv::error_box(openPath(url.toLocalFile()));
 }

@@ -8,6 +8,7 @@
 class WorkspaceArea;
 class QMenu;
 class QUrl;
+class ImageWindow;
 
 class FrameWindow : public QMainWindow {
     Q_OBJECT
@@ -19,14 +20,19 @@ public:
     // Opens each path of the command line (already split by the system) in turn, or shows the
     // start-up picture when there are none.
     void openCommandLine(const QStringList& arguments);
-    // Opens one file; shows the message of any error. Returns the error code.
-    int openPath(const QString& path);
+    // Opens one file into a new image window (type 1 or -1: from the extension). A missing
+    // file is reported here; other failures are returned for the caller to show.
+    int openPath(const QString& path, int type = 1);
+    // Runs a menu command on the active window (zoom commands and the like).
+    void runCommand(int command);
+    QList<ImageWindow*> imageWindows() const;
+    ImageWindow* activeImageWindow() const;
     // Opens every dropped local file in order, even after one of them fails.
     void openDroppedUrls(const QList<QUrl>& urls);
 
 signals:
-    // Emitted for each path the frame was asked to open (command line, drop, dialog).
-    void openRequested(const QString& path);
+    // A file was opened into a new image window.
+    void imageOpened(ImageWindow* window);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -35,6 +41,8 @@ protected:
 private:
     void createMenus();
     void openWithDialog();
+    // Asks about windows already showing `path`; false when the open must stop.
+    bool confirmReopen(const QString& path);
     QMenu* addMenuRemovingSplash(const QString& title);
 
     WorkspaceArea* workspace_;

@@ -2,6 +2,8 @@
 #include "core/message_dialog.h"
 #include "core/progress_window.h"
 #include "shell/frame_window.h"
+#include "shell/image_window.h"
+#include "shell/window_records.h"
 #include "shell/startup.h"
 #include "shell/workspace_area.h"
 
@@ -48,20 +50,24 @@ private slots:
     {
         RecordingSink sink;
         FrameWindow frame;
-        QSignalSpy opened(&frame, &FrameWindow::openRequested);
+        QSignalSpy opened(&frame, &FrameWindow::imageOpened);
         const QString sample = QStringLiteral(MORVANE_SAMPLES_DIR "/chelsea.png");
         frame.openCommandLine({QStringLiteral("/no/such dir/a.tif"), sample});
         QCOMPARE(sink.messages.size(), size_t(1));
         QCOMPARE(sink.messages[0].title, std::string("Error"));
         QCOMPARE(sink.messages[0].text, std::string("File does not exist: /no/such dir/a.tif"));
         QCOMPARE(opened.count(), 1);
-        QCOMPARE(opened.at(0).at(0).toString(), sample);
+        QCOMPARE(frame.imageWindows().size(), 1);
+        QCOMPARE(QString::fromStdString(frame.imageWindows().first()->record().path), sample);
         QVERIFY(!frame.workspace()->splashShown());
 
         // Dropped files: the missing one is reported and the next one still opens.
         frame.openDroppedUrls({QUrl::fromLocalFile("/missing.png"), QUrl::fromLocalFile(sample)});
-        QCOMPARE(sink.messages.size(), size_t(2));
-        QCOMPARE(opened.count(), 2);
+        // The second drop of the same file asks whether to reopen it; the sink answers OK,
+        // which is neither Yes nor No, so nothing is reopened.
+        QCOMPARE(sink.messages.size(), size_t(3));
+        QCOMPARE(sink.messages[2].text, std::string("File already open but not modified: do you want to reopen it?"));
+        QCOMPARE(opened.count(), 1);
     }
 
     void messageDialogButtonSetsAndResults()

@@ -1,0 +1,446 @@
+#include "shell/image_window.h"
+
+#include "core/error.h"
+#include "core/format.h"
+#include "core/image.h"
+#include "settings/preferences.h"
+#include "shell/display_build.h"
+#include "shell/window_records.h"
+#include "shell/workspace_area.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace {
+
+QColor border_color()
+{
+    const mv::Rgb c = mv::preferences().border_color;
+    return QColor(c.red, c.green, c.blue);
+}
+
+// A colour of the screen for an 8-bit gray or channel value, through the display tables.
+QRgb looked_up(int v)
+{
+    const mv::DisplayLookup& t = mv::display_lookup();
+    return qRgb(t.red[v], t.green[v], t.blue[v]);
+}
+
+} // namespace
+
+ImageWindow::ImageWindow(WorkspaceArea* area, int recordIndex, ImageWindow* reference)
+    : ChildWindow(kImage, recordIndex), area_(area), canvas_(new ImageCanvas(this))
+{
+    record().window = this;
+    setWidget(canvas_);
+    QPixmap blank(1, 1);
+    blank.fill(Qt::transparent);
+    setWindowIcon(QIcon(blank));
+    area->addSubWindow(this);
+    mv::WindowRecord& r = record();
+    mv::view_reset(r);
+    // Sized for the picture at its zoom plus the borders, as far as the workspace allows.
+    const mv::ViewMetrics m = metrics();
+    const int b2 = 2 * m.border;
+    const QPoint origin(8, 8);
+    if (reference) {
+        const int step = 24;
+        int x = reference->x() + step, y = reference->y() + step;
+        if (x >= area->viewport()->width() / 3)
+            x = origin.x();
+        if (y >= area->viewport()->height() / 3)
+            y = origin.y();
+        move(x, y);
+    } else {
+        move(origin);
+    }
+    // Sized for the picture at its zoom plus the borders, as far as the workspace allows.
+    const int w = std::min(mv::zoomed_length(r.image.width, r.zoom) + b2,
+                           std::max(200, m.area_width - m.frame_width - x()));
+    const int h = std::min(mv::zoomed_length(r.image.height, r.zoom) + b2,
+                           std::max(150, m.area_height - m.frame_height - y()));
+    resize(std::max(w, 160) + m.frame_width, std::max(h, 60) + m.frame_height);
+    updateTitle();
+}
+
+ImageWindow::~ImageWindow()
+{
+    mv::window_record_release(recordIndex());
+}
+
+mv::WindowRecord& ImageWindow::record() const
+{
+    return *mv::window_record_at(recordIndex());
+}
+
+mv::ViewMetrics ImageWindow::metrics() const
+{
+    mv::ViewMetrics m;
+    m.client_width = canvas_->width();
+    m.client_height = canvas_->height();
+    m.border = mv::preferences().border_width;
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    m.scrollbar_width = m.scrollbar_height = extent;
+    // Before the first layout the frame is estimated from the style.
+    const bool laidOut = canvas_->width() > 0 && width() > canvas_->width();
+    m.frame_width = laidOut ? width() - canvas_->width() : 8;
+    m.frame_height = laidOut ? height() - canvas_->height() : 30;
+    m.area_width = area_->viewport()->width();
+    m.area_height = area_->viewport()->height();
+    m.normal_state = !isMinimized() && !isMaximized();
+    return m;
+}
+
+void ImageWindow::updateTitle()
+{
+    const mv::WindowRecord& r = record();
+    setWindowTitle(QString::fromStdString(
+        mv::image_window_title(r.path, recordIndex(), r.image.type, r.zoom)));
+}
+
+void ImageWindow::applyZoom(bool shrink, bool grow, std::optional<mv::ImagePoint> centre)
+{
+    mv::WindowRecord& r = record();
+    mv::image_free(r.display);
+    const mv::VisibleOutcome out = mv::view_apply_zoom(r, metrics(), shrink, grow, centre);
+    if (out.resize) {
+        const mv::ViewMetrics m = metrics();
+        resize(out.client_width + m.frame_width, out.client_height + m.frame_height);
+        // The new size may have changed the visible part: set it up again around the centre.
+        mv::view_apply_zoom(r, metrics(), false, false, centre);
+    }
+    canvas_->rebuild();
+    updateTitle();
+}
+
+void ImageWindow::zoomIn(bool resize, std::optional<mv::ImagePoint> centre)
+{
+    mv::WindowRecord& r = record();
+    if (!centre)
+        centre = mv::window_to_image(r, canvas_->width() / 2, canvas_->height() / 2, true);
+    r.zoom = mv::zoom_step_in(r.zoom);
+    applyZoom(resize, resize, centre);
+}
+
+void ImageWindow::zoomOut(bool resize)
+{
+    mv::WindowRecord& r = record();
+    r.zoom = mv::zoom_step_out(r.zoom);
+    applyZoom(resize, false, std::nullopt);
+}
+
+void ImageWindow::zoomOneToOne(bool resize, std::optional<mv::ImagePoint> centre)
+{
+    mv::WindowRecord& r = record();
+    if (r.zoom == 1)
+        return;
+    r.zoom = 1;
+    applyZoom(resize, resize, centre);
+}
+
+void ImageWindow::setZoom(int zoom, bool resize)
+{
+    if (zoom == 0 || zoom == -1)
+        zoom = 1;
+    record().zoom = zoom;
+    applyZoom(resize, resize, std::nullopt);
+}
+
+void ImageWindow::expand()
+{
+    const mv::WindowRecord& r = record();
+    setZoom(mv::expand_zoom(r.zoom, r.image.width, r.image.height, metrics()), true);
+}
+
+void ImageWindow::fit()
+{
+    const mv::WindowRecord& r = record();
+    setZoom(mv::fit_zoom(r.zoom, r.image.width, r.image.height, metrics()), true);
+}
+
+void ImageWindow::pictureChanged()
+{
+    mv::WindowRecord& r = record();
+    mv::image_free(r.display);
+    mv::view_apply_zoom(r, metrics(), false, false, std::nullopt);
+    canvas_->rebuild();
+    updateTitle();
+}
+
+void ImageWindow::closeEvent(QCloseEvent* event)
+{
+    // Whether a modified picture may close is asked by the owner of the close protocol,
+    // which listens for this signal before the window goes.
+    ChildWindow::closeEvent(event);
+}
+
+ImageCanvas::ImageCanvas(ImageWindow* owner)
+    : QWidget(owner), owner_(owner), hbar_(new QScrollBar(Qt::Horizontal, this)),
+      vbar_(new QScrollBar(Qt::Vertical, this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    hbar_->hide();
+    vbar_->hide();
+    connect(hbar_, &QScrollBar::valueChanged, this,
+            [this](int v) { if (!syncing_) scrollTo(mv::ScrollAxis::kHorizontal, v); });
+    connect(vbar_, &QScrollBar::valueChanged, this,
+            [this](int v) { if (!syncing_) scrollTo(mv::ScrollAxis::kVertical, v); });
+}
+
+void ImageCanvas::layoutBars()
+{
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    hbar_->setGeometry(0, height() - extent, width() - extent, extent);
+    vbar_->setGeometry(width() - extent, 0, extent, height() - extent);
+}
+
+void ImageCanvas::syncScrollBars()
+{
+    const mv::WindowRecord& r = owner_->record();
+    syncing_ = true;
+    const bool picture = mv::is_picture_type(r.image.type);
+    hbar_->setVisible(picture && mv::view_hbar_shown(r));
+    vbar_->setVisible(picture && mv::view_vbar_shown(r));
+    hbar_->setRange(0, r.scroll_max_x);
+    vbar_->setRange(0, r.scroll_max_y);
+    hbar_->setPageStep(std::max(1, r.visible_width));
+    vbar_->setPageStep(std::max(1, r.visible_height));
+    hbar_->setSingleStep(std::max(1, mv::scroll_line(r.visible_width)));
+    vbar_->setSingleStep(std::max(1, mv::scroll_line(r.visible_height)));
+    hbar_->setValue(r.display_rect.left);
+    vbar_->setValue(r.display_rect.top);
+    syncing_ = false;
+}
+
+void ImageCanvas::rebuild()
+{
+    mv::WindowRecord& r = owner_->record();
+    if (mv::is_picture_type(r.image.type)) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const int err = mv::display_build(r);
+        QApplication::restoreOverrideCursor();
+        mv::error_box(err);
+    }
+    syncScrollBars();
+    update();
+}
+
+void ImageCanvas::refit()
+{
+    mv::WindowRecord& r = owner_->record();
+    if (!mv::is_picture_type(r.image.type))
+        return;
+    const bool moved = mv::view_refit(r, owner_->metrics());
+    const bool sizeMatches = r.display.width == r.visible_width && r.display.height == r.visible_height &&
+                             r.display.type == mv::display_type(r.image.type);
+    if (moved || !sizeMatches || r.display.type == mv::IMAGE_BINARY)
+        rebuild();
+    else {
+        syncScrollBars();
+        update();
+    }
+}
+
+void ImageCanvas::resizeEvent(QResizeEvent*)
+{
+    layoutBars();
+    if (!owner_->isMinimized()) {
+        refit();
+        owner_->updateTitle();
+    } else {
+        mv::image_free(owner_->record().display);
+    }
+}
+
+void ImageCanvas::scrollTo(mv::ScrollAxis axis, int position)
+{
+    mv::WindowRecord& r = owner_->record();
+    if (!mv::view_scroll_to(r, axis, position)) {
+        syncScrollBars();
+        return;
+    }
+    if (r.display.width == r.visible_width && r.display.height == r.visible_height)
+        mv::display_build_region(r, 0, 0, r.visible_width - 1, r.visible_height - 1);
+    else
+        mv::display_build(r);
+    syncScrollBars();
+    update();
+}
+
+void ImageCanvas::scrollBy(mv::ScrollAxis axis, int delta)
+{
+    scrollTo(axis, mv::scroll_position(owner_->record(), axis) + delta);
+}
+
+void ImageCanvas::keyPressEvent(QKeyEvent* event)
+{
+    const mv::WindowRecord& r = owner_->record();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    using mv::ScrollAxis;
+    const int hpage = mv::scroll_page(r.visible_width), vpage = mv::scroll_page(r.visible_height);
+    const int hline = mv::scroll_line(r.visible_width), vline = mv::scroll_line(r.visible_height);
+    switch (event->key()) {
+    case Qt::Key_PageUp: scrollBy(ScrollAxis::kVertical, -vpage); break;
+    case Qt::Key_PageDown: scrollBy(ScrollAxis::kVertical, vpage); break;
+    case Qt::Key_End:
+        if (ctrl) {
+            scrollTo(ScrollAxis::kHorizontal, r.scroll_max_x);
+            scrollTo(ScrollAxis::kVertical, r.scroll_max_y);
+        } else {
+            scrollBy(ScrollAxis::kHorizontal, hpage);
+        }
+        break;
+    case Qt::Key_Home:
+        if (ctrl) {
+            scrollTo(ScrollAxis::kHorizontal, 0);
+            scrollTo(ScrollAxis::kVertical, 0);
+        } else {
+            scrollBy(ScrollAxis::kHorizontal, -hpage);
+        }
+        break;
+    case Qt::Key_Left: scrollBy(ScrollAxis::kHorizontal, -std::max(1, hline)); break;
+    case Qt::Key_Right: scrollBy(ScrollAxis::kHorizontal, std::max(1, hline)); break;
+    case Qt::Key_Up: scrollBy(ScrollAxis::kVertical, -std::max(1, vline)); break;
+    case Qt::Key_Down: scrollBy(ScrollAxis::kVertical, std::max(1, vline)); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void ImageCanvas::wheelEvent(QWheelEvent* event)
+{
+    const mv::WindowRecord& r = owner_->record();
+    const QPoint steps = event->angleDelta() / 120;
+    const bool horizontal = event->modifiers() & Qt::ShiftModifier;
+    if (horizontal || steps.x())
+        scrollBy(mv::ScrollAxis::kHorizontal, -(steps.x() + (horizontal ? steps.y() : 0)) *
+                                                  std::max(1, mv::scroll_line(r.visible_width)));
+    if (!horizontal && steps.y())
+        scrollBy(mv::ScrollAxis::kVertical, -steps.y() * std::max(1, mv::scroll_line(r.visible_height)));
+    event->accept();
+}
+
+void ImageCanvas::mousePressEvent(QMouseEvent* event)
+{
+    setFocus();
+    QWidget::mousePressEvent(event);
+}
+
+void ImageCanvas::contextMenuEvent(QContextMenuEvent* event)
+{
+    owner_->mdiArea()->setActiveSubWindow(owner_);
+    QMenu menu(this);
+    const auto add = [&](const QString& text, int command) {
+        menu.addAction(text, this, [this, command] { emit owner_->commandRequested(command); });
+    };
+    add(tr("&Display Info"), 3001);
+    add(tr("&Display Grid"), 3002);
+    menu.addSeparator();
+    add(tr("Zoom &In"), 3006);
+    add(tr("Zoom &Out"), 3007);
+    add(tr("Zoom to &1:1"), 3015);
+    menu.exec(event->globalPos());
+}
+
+void ImageCanvas::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    const mv::WindowRecord& r = owner_->record();
+    switch (r.image.type) {
+    case mv::IMAGE_SINGLE_COLOR: {
+        const std::uint8_t* c = r.image.row(0);
+        p.fillRect(rect(), QColor(c[2], c[1], c[0]));
+        return;
+    }
+    case mv::IMAGE_HISTOGRAM: paintHistogram(p); return;
+    default: break;
+    }
+    if (!mv::is_picture_type(r.image.type)) {
+        p.fillRect(rect(), palette().window());
+        return;
+    }
+    paintPicture(p, event->rect());
+    paintGrid(p);
+}
+
+void ImageCanvas::paintPicture(QPainter& p, const QRect& dirty)
+{
+    const mv::WindowRecord& r = owner_->record();
+    const mv::Image& d = r.display;
+    const QRect picture(r.centre_left, r.centre_top, d.width, d.height);
+    // The bands around a centred picture take the border colour.
+    QRegion bands(rect());
+    bands -= picture;
+    for (const QRect& band : bands)
+        p.fillRect(band, border_color());
+    if (d.empty())
+        return;
+    QImage::Format format = d.type == mv::IMAGE_BINARY ? QImage::Format_Mono
+                            : d.type == mv::IMAGE_GRAY ? QImage::Format_Indexed8
+                                                       : QImage::Format_BGR888;
+    QList<QRgb> colours;
+    if (d.type == mv::IMAGE_BINARY)
+        colours = {qRgb(0, 0, 0), looked_up(255)};
+    else if (d.type == mv::IMAGE_GRAY)
+        for (int v = 0; v < 256; ++v)
+            colours.append(looked_up(v));
+    // The display image's chunks are handed to the painter as they are: rows bottom-up.
+    p.save();
+    p.setClipRect(dirty & picture);
+    p.translate(r.centre_left, r.centre_top + d.height);
+    p.scale(1, -1);
+    for (int c = 0; c < d.chunk_count; ++c) {
+        const int first = c * d.rows_per_chunk;
+        const int rows = std::min(d.rows_per_chunk, d.height - first);
+        QImage strip(d.chunks[c].get(), d.width, rows, d.row_bytes, format);
+        if (!colours.isEmpty())
+            strip.setColorTable(colours);
+        p.drawImage(QPoint(0, first), strip);
+    }
+    p.restore();
+}
+
+void ImageCanvas::paintGrid(QPainter& p)
+{
+    const mv::WindowRecord& r = owner_->record();
+    const int divisions = r.grid_divisions;
+    if (divisions <= 1 || r.display.empty())
+        return;
+    const QRect picture(r.centre_left, r.centre_top, r.display.width, r.display.height);
+    p.setPen(Qt::black);
+    for (int i = 1; i < divisions; ++i) {
+        const mv::ImagePoint at{r.image.width * i / divisions, r.image.height * i / divisions};
+        int x, y;
+        mv::image_to_window(r, at, x, y);
+        if (x >= picture.left() && x <= picture.right())
+            p.drawLine(x, picture.top(), x, picture.bottom());
+        if (y >= picture.top() && y <= picture.bottom())
+            p.drawLine(picture.left(), y, picture.right(), y);
+    }
+}
+
+void ImageCanvas::paintHistogram(QPainter& p)
+{
+    const mv::WindowRecord& r = owner_->record();
+    const auto* counts = reinterpret_cast<const std::uint32_t*>(r.image.row(0));
+    p.fillRect(rect(), palette().window());
+    const QRect area = rect().adjusted(4, 4, -4, -4);
+    p.fillRect(area, QColor(192, 192, 192));
+    const long long w = area.width(), h = area.height();
+    const long long max = counts[0] ? counts[0] : 1;
+    p.setPen(Qt::black);
+    for (int i = 0; i < 256; ++i) {
+        if (counts[i + 1] == 0)
+            continue;
+        const int x = int(4 + (w - 1) * i / 255);
+        const int top = int(4 + (h - 1) - (h - 1) * counts[i + 1] / max);
+        p.drawLine(x, 4 + int(h) - 1, x, top);
+    }
+}

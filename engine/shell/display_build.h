@@ -1,0 +1,32 @@
+// The display image of an image window: the visible part of the picture, zoomed by nearest
+// sampling and converted for the screen (16-bit samples narrowed, colour through the display
+// lookup tables), stored bottom-up like every Image so it can be drawn straight from its rows.
+#pragma once
+
+#include "shell/window_records.h"
+
+#include <cstdint>
+
+namespace mv {
+
+// The display image type for a picture type: 1 binary, 2 gray (8 and 16-bit), 3 colour.
+int display_type(int picture_type);
+
+// Reallocates the display image at the visible size and builds all of it. 1 when it cannot
+// be allocated, 14 for a type that has no display image.
+int display_build(WindowRecord& r);
+
+// Rebuilds display columns x0..x1 and rows y0..y1 (counted from the top of the display
+// image, inclusive) of an already allocated display image.
+void display_build_region(WindowRecord& r, int x0, int y0, int x1, int y1);
+
+// The three 256-entry display lookup tables every value shown on the screen passes through
+// (identity until a monitor calibration installs its own).
+struct DisplayLookup {
+    std::uint8_t blue[256], green[256], red[256];
+};
+const DisplayLookup& display_lookup();
+void set_display_lookup(const DisplayLookup& tables);
+void reset_display_lookup();
+
+} // namespace mv
