@@ -13,6 +13,12 @@ constexpr const char* kUsage =
     "usage: morvane-batch COMMAND [ARGS]\n"
     "\n"
     "commands:\n"
+    "  info FILE...              the Window Info fields of each file, one per line\n"
+    "  convert IN OUT [--format NAME] [--quality Q] [--sampling 4:4:4|4:2:2|4:1:1]\n"
+    "                            save IN as OUT; the format comes from OUT's extension\n"
+    "                            or NAME (tiff, jpeg, bmp, targa, pcx, gif, eps, png,\n"
+    "                            fits, rle); Q is the JPEG quality 0..100\n"
+    "  count-colors FILE         the number of distinct colours\n"
     "  list                      every operation, its keys, values and defaults\n"
     "  --version                 the program version\n"
     "  --help                    this text\n";
@@ -23,6 +29,9 @@ const std::map<std::string, Command>& commands()
 {
     static const std::map<std::string, Command> table = {
         {"list", command_list},
+        {"info", command_info},
+        {"convert", command_convert},
+        {"count-colors", command_count_colors},
     };
     return table;
 }
