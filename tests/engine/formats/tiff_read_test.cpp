@@ -28,6 +28,8 @@ int read_built(const TempDir& dir, const Bytes& bytes, Image& img, std::string* 
     const int err = tiff_read(path, img, false);
     if (message)
         *message = sink.last();
+    for (const std::string& title : sink.titles)
+        EXPECT_EQ(title, "Error");
     return err;
 }
 
