@@ -146,3 +146,9 @@ void ProgressWindowSink::wait_cursor(bool on)
     else
         QApplication::restoreOverrideCursor();
 }
+
+void ProgressWindowSink::pump()
+{
+    // Work without a progress window still lets the program repaint and stay responsive.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -47,6 +47,7 @@ public:
     int update(int current) override;
     void end() override;
     void wait_cursor(bool on) override;
+    void pump() override;
     ProgressWindow* current() const { return window_.get(); }
 
 private:

@@ -1,5 +1,6 @@
 #include "row_writer.h"
 
+#include "display_lookup.h"
 #include "error.h"
 #include "util.h"
 
@@ -10,43 +11,15 @@
 namespace mv {
 namespace {
 
-struct DisplayTables {
-    std::uint8_t blue[256], green[256], red[256];
-};
-
-void set_identity(std::uint8_t* table)
-{
-    for (int v = 0; v < 256; ++v)
-        table[v] = std::uint8_t(v);
-}
-
-DisplayTables make_identity()
-{
-    DisplayTables t;
-    set_identity(t.blue);
-    set_identity(t.green);
-    set_identity(t.red);
-    return t;
-}
-
-DisplayTables g_display = make_identity();
-
-void copy_table(std::uint8_t* to, const std::uint8_t* from)
-{
-    if (from)
-        std::memcpy(to, from, 256);
-    else
-        set_identity(to);
-}
-
 // Passes the 24-bit pixels of columns first..last of `row` through the display tables.
 void apply_display_tables(std::uint8_t* row, int first, int last)
 {
+    const DisplayLookup& t = display_lookup();
     for (int x = first; x <= last; ++x) {
         std::uint8_t* p = row + 3 * x;
-        p[0] = g_display.blue[p[0]];
-        p[1] = g_display.green[p[1]];
-        p[2] = g_display.red[p[2]];
+        p[0] = t.blue[p[0]];
+        p[1] = t.green[p[1]];
+        p[2] = t.red[p[2]];
     }
 }
 
@@ -70,13 +43,14 @@ void spread(const RowWriter& w, std::uint8_t* row)
     }
     const int bpp = image_pixel_bytes(img.type);
     const bool tables = img.type == IMAGE_COLOR && !w.no_display_tables;
+    const DisplayLookup& t = display_lookup();
     for (int c = w.first_column; c <= w.last_column; ++c) {
         std::uint8_t* p = row + size_t(c) * bpp;
         const std::uint8_t* q = buf + size_t(k) * bpp;
         if (tables) {
-            p[0] = g_display.blue[q[0]];
-            p[1] = g_display.green[q[1]];
-            p[2] = g_display.red[q[2]];
+            p[0] = t.blue[q[0]];
+            p[1] = t.green[q[1]];
+            p[2] = t.red[q[2]];
         } else {
             std::memcpy(p, q, size_t(bpp));
         }
@@ -103,14 +77,6 @@ void written_span(const RowWriter& w, int& from, int& to)
 }
 
 } // namespace
-
-void set_display_tables(const std::uint8_t* blue, const std::uint8_t* green,
-                        const std::uint8_t* red)
-{
-    copy_table(g_display.blue, blue);
-    copy_table(g_display.green, green);
-    copy_table(g_display.red, red);
-}
 
 void row_writer_reset(RowWriter& w)
 {

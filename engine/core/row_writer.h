@@ -24,12 +24,6 @@ struct RowWriter {
     bool no_display_tables = false;
 };
 
-// Installs the display channel tables (256 entries each) through which committed 24-bit
-// colour pixels pass: byte 0 of a pixel through `blue`, 1 through `green`, 2 through `red`.
-// A null table restores the identity, which is also the state before the first call.
-void set_display_tables(const std::uint8_t* blue, const std::uint8_t* green,
-                        const std::uint8_t* red);
-
 // Marks the writer as having no buffer, so that close is always safe.
 void row_writer_reset(RowWriter& w);
 

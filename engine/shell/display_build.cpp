@@ -9,16 +9,6 @@
 namespace mv {
 namespace {
 
-DisplayLookup identity_lookup()
-{
-    DisplayLookup t;
-    for (int v = 0; v < 256; ++v)
-        t.blue[v] = t.green[v] = t.red[v] = std::uint8_t(v);
-    return t;
-}
-
-DisplayLookup g_lookup = identity_lookup();
-
 // Picture row (from the top) and column shown at display offset d along an axis whose
 // display position starts at `origin`.
 int source_index(int origin, int d, int zoom)
@@ -31,7 +21,7 @@ void build_row(const Image& img, int src_row, const std::vector<int>& columns, i
 {
     const int n = int(columns.size());
     const std::uint8_t* in = img.row(src_row);
-    const DisplayLookup& t = g_lookup;
+    const DisplayLookup& t = display_lookup();
     const std::uint8_t* narrow = value_tables().narrow16;
     switch (img.type) {
     case IMAGE_BINARY:
@@ -135,21 +125,6 @@ void display_build_region(WindowRecord& r, int x0, int y0, int x1, int y1)
             build_row(r.image, src_row, columns, x0, out);
         previous_source = src_row;
     }
-}
-
-const DisplayLookup& display_lookup()
-{
-    return g_lookup;
-}
-
-void set_display_lookup(const DisplayLookup& tables)
-{
-    g_lookup = tables;
-}
-
-void reset_display_lookup()
-{
-    g_lookup = identity_lookup();
 }
 
 } // namespace mv

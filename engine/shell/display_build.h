@@ -3,6 +3,7 @@
 // lookup tables), stored bottom-up like every Image so it can be drawn straight from its rows.
 #pragma once
 
+#include "core/display_lookup.h"
 #include "shell/window_records.h"
 
 #include <cstdint>
@@ -19,14 +20,5 @@ int display_build(WindowRecord& r);
 // Rebuilds display columns x0..x1 and rows y0..y1 (counted from the top of the display
 // image, inclusive) of an already allocated display image.
 void display_build_region(WindowRecord& r, int x0, int y0, int x1, int y1);
-
-// The three 256-entry display lookup tables every value shown on the screen passes through
-// (identity until a monitor calibration installs its own).
-struct DisplayLookup {
-    std::uint8_t blue[256], green[256], red[256];
-};
-const DisplayLookup& display_lookup();
-void set_display_lookup(const DisplayLookup& tables);
-void reset_display_lookup();
 
 } // namespace mv

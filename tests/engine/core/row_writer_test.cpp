@@ -1,3 +1,4 @@
+#include "core/display_lookup.h"
 #include "core/row_writer.h"
 
 #include "core/util.h"
@@ -21,7 +22,7 @@ Image blank(int type, int w, int h)
 
 // Restores the identity display tables when a test ends.
 struct IdentityTables {
-    ~IdentityTables() { set_display_tables(nullptr, nullptr, nullptr); }
+    ~IdentityTables() { reset_display_lookup(); }
 };
 
 } // namespace
@@ -106,10 +107,10 @@ TEST(RowWriter, BinaryPixelsMoveBitByBit)
 TEST(RowWriter, StepOneWritesInPlaceThroughTheDisplayTables)
 {
     IdentityTables restore;
-    std::uint8_t blue[256], green[256], red[256];
+    DisplayLookup tables;
     for (int v = 0; v < 256; ++v)
-        blue[v] = std::uint8_t(v / 2), green[v] = std::uint8_t(255 - v), red[v] = 7;
-    set_display_tables(blue, green, red);
+        tables.blue[v] = std::uint8_t(v / 2), tables.green[v] = std::uint8_t(255 - v), tables.red[v] = 7;
+    set_display_lookup(tables);
 
     Image img = blank(IMAGE_COLOR, 3, 2);
     RowWriter w;
@@ -139,7 +140,7 @@ TEST(RowWriter, StepOneWritesInPlaceThroughTheDisplayTables)
     row_writer_commit(w);
     EXPECT_EQ(std::memcmp(spread.row(1), "\x32\x9b\x07\x32\x9b\x07", 6), 0);
 
-    set_display_tables(nullptr, nullptr, nullptr);
+    reset_display_lookup();
     Image plain = blank(IMAGE_COLOR, 1, 1);
     ASSERT_EQ(row_writer_open(plain, 1, 0, 0, 0, false, w), 0);
     std::memcpy(row_writer_row(w), "\x64\x65\x66", 3);
