@@ -24,7 +24,10 @@ enum ErrorCode : int {
     kErrorReadingHeader = 12,
     kTooManyImages = 13,
     kIllegalImageType = 14,
+    kIllegalCurveFile = 16,
+    kIllegalColorBalanceFile = 31,
     kWindowInUse = 36,
+    kIllegalColorCurveFile = 42,
     kUnknownFileType = 71,
     kImageTooBigForClipboard = 101,
 };
