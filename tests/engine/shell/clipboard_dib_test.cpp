@@ -206,3 +206,38 @@ TEST(ClipboardDib, PasteSixteenBitsAndRefusals)
     ASSERT_EQ(clipboard_dib_paste(dib(1, 1, 32, 0, {10, 20, 30, 99}), 200, img), 0);
     EXPECT_EQ(Bytes(img.row(0), img.row(0) + 3), (Bytes{10, 20, 30}));
 }
+
+TEST(ClipboardDib, DamagedBitmapsEndInAnErrorCode)
+{
+    Image img;
+    ASSERT_EQ(image_alloc(img, IMAGE_GRAY, 5, 3, 72), 0);
+    for (int r = 0; r < 3; ++r)
+        for (int x = 0; x < 5; ++x)
+            img.row(r)[x] = std::uint8_t(r * 40 + x);
+    Bytes good;
+    ASSERT_EQ(clipboard_dib_copy(img, good), 0);
+
+    // Every shortened copy is refused; none is read past its end.
+    for (size_t n = 0; n < good.size(); ++n) {
+        Bytes cut(good.begin(), good.begin() + std::ptrdiff_t(n));
+        Image out;
+        EXPECT_NE(clipboard_dib_paste(cut, 72, out), 0) << n;
+        EXPECT_TRUE(out.empty());
+    }
+
+    // Header bytes set to extreme values give an error or a picture, never a crash.
+    std::uint32_t seed = 12345;
+    for (int trial = 0; trial < 2000; ++trial) {
+        Bytes bad = good;
+        for (int k = 0; k < 3; ++k) {
+            seed = seed * 1103515245u + 12345u;
+            const size_t at = 4 + (seed >> 8) % 36;
+            bad[at] = (seed >> 4) & 1 ? 0xFF : std::uint8_t(seed >> 16);
+        }
+        Image out;
+        const int rc = clipboard_dib_paste(bad, 72, out);
+        if (rc == 0) {
+            EXPECT_FALSE(out.empty());
+        }
+    }
+}
