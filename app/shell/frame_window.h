@@ -1,16 +1,21 @@
 // The main window: title "Morvane 2.5", the workspace that holds every image, transformation
-// and tool window, the menus, file drops and the start-up picture.
+// and tool window, the menus and their commands, file drops, the start-up picture and the
+// questions asked before windows close.
 #pragma once
 
+#include "shell/close_protocol.h"
+
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
+class ChildWindow;
 class WorkspaceArea;
 class QMenu;
 class QUrl;
 class ImageWindow;
 
-class FrameWindow : public QMainWindow {
+class FrameWindow : public QMainWindow, private mv::CloseHost {
     Q_OBJECT
 public:
     explicit FrameWindow(QWidget* parent = nullptr);
@@ -21,29 +26,62 @@ public:
     // start-up picture when there are none.
     void openCommandLine(const QStringList& arguments);
     // Opens one file into a new image window (type 1 or -1: from the extension). A missing
-    // file is reported here; other failures are returned for the caller to show.
-    int openPath(const QString& path, int type = 1);
-    // Runs a menu command on the active window (zoom commands and the like).
+    // file is reported here; other failures are returned for the caller to show. A Photo CD
+    // size question answered with Cancel opens nothing and sets `sizeCancelled`.
+    int openPath(const QString& path, int type = 1, bool* sizeCancelled = nullptr);
+    // File Open: the dialog, then each chosen file. Returns the first failure.
+    int openWithDialog();
+    // Runs a menu command (its number, as the menus and the image windows' menu send them).
     void runCommand(int command);
     QList<ImageWindow*> imageWindows() const;
     ImageWindow* activeImageWindow() const;
     // Opens every dropped local file in order, even after one of them fails.
     void openDroppedUrls(const QList<QUrl>& urls);
 
+    // Close All: the close questions, then every child goes. False when a question stopped it.
+    bool closeAll();
+    // Places every child in cascade, the active (topmost) one last.
+    void cascade();
+
+    // The windows the close protocol asks about first, and whether our picture is on the
+    // clipboard; set by the transformation, mask and clipboard code.
+    void setTransformationWindow(ChildWindow* window) { transformation_ = window; }
+    void setMaskToolWindow(ChildWindow* window) { maskTool_ = window; }
+    void setClipboardOwned(bool owned) { clipboardOwned_ = owned; }
+
 signals:
     // A file was opened into a new image window.
     void imageOpened(ImageWindow* window);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     void createMenus();
-    void openWithDialog();
     // Asks about windows already showing `path`; false when the open must stop.
     bool confirmReopen(const QString& path);
     QMenu* addMenuRemovingSplash(const QString& title);
+    void destroyChildren();
+    void showWindowInfo();
+    void showWindowGrid();
+    void showZoomFactor();
+
+    // mv::CloseHost
+    bool transformation_open() const override { return !transformation_.isNull(); }
+    void close_transformation() override;
+    bool mask_tool_open() const override { return !maskTool_.isNull(); }
+    void close_mask_tool() override;
+    bool clipboard_owned() const override { return clipboardOwned_; }
+    void empty_clipboard() override;
+    std::vector<mv::CloseChild*> children() override;
 
     WorkspaceArea* workspace_;
+    QPointer<ChildWindow> transformation_;
+    QPointer<ChildWindow> maskTool_;
+    bool clipboardOwned_ = false;
+    // Stand-ins through which windows other than image windows answer the close questions.
+    std::vector<std::unique_ptr<mv::CloseChild>> otherChildren_;
 };

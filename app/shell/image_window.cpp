@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/format.h"
 #include "core/image.h"
+#include "formats/save_commands.h"
 #include "settings/preferences.h"
 #include "shell/display_build.h"
 #include "shell/window_records.h"
@@ -45,20 +46,16 @@ ImageWindow::ImageWindow(WorkspaceArea* area, int recordIndex, ImageWindow* refe
     area->addSubWindow(this);
     mv::WindowRecord& r = record();
     mv::view_reset(r);
-    // Sized for the picture at its zoom plus the borders, as far as the workspace allows.
     const mv::ViewMetrics m = metrics();
     const int b2 = 2 * m.border;
-    const QPoint origin(8, 8);
+    // Placed in cascade after the window it comes from, else at the cascade origin.
+    const mv::CascadeMetrics cascade = workspaceCascadeMetrics(area);
+    const int origin = mv::cascade_origin(cascade);
     if (reference) {
-        const int step = 24;
-        int x = reference->x() + step, y = reference->y() + step;
-        if (x >= area->viewport()->width() / 3)
-            x = origin.x();
-        if (y >= area->viewport()->height() / 3)
-            y = origin.y();
-        move(x, y);
+        const mv::CascadePoint p = mv::cascade_next({reference->x(), reference->y()}, cascade);
+        move(p.x, p.y);
     } else {
-        move(origin);
+        move(origin, origin);
     }
     // Sized for the picture at its zoom plus the borders, as far as the workspace allows.
     const int w = std::min(mv::zoomed_length(r.image.width, r.zoom) + b2,
@@ -175,9 +172,31 @@ void ImageWindow::pictureChanged()
 
 void ImageWindow::closeEvent(QCloseEvent* event)
 {
-    // Whether a modified picture may close is asked by the owner of the close protocol,
-    // which listens for this signal before the window goes.
+    if (!mv::image_window_may_close(*this, mv::preferences().confirm)) {
+        event->ignore();
+        return;
+    }
     ChildWindow::closeEvent(event);
+}
+
+int ImageWindow::save()
+{
+    const int err = save_commands::fileSave(this);
+    if (err != mv::kAborted)
+        mv::error_box(err);
+    return err;
+}
+
+mv::CascadeMetrics workspaceCascadeMetrics(const QMdiArea* area)
+{
+    const int frame = area->style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, area);
+    const int caption = area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, area);
+    mv::CascadeMetrics m;
+    m.step = QFontMetrics(area->font()).height() + 2 * frame;
+    m.caption_frame = caption + 2 * frame;
+    m.client_width = area->viewport()->width();
+    m.client_height = area->viewport()->height();
+    return m;
 }
 
 ImageCanvas::ImageCanvas(ImageWindow* owner)

@@ -3,11 +3,15 @@
 // right-button menu.
 #pragma once
 
+#include "shell/cascade.h"
 #include "shell/child_window.h"
+#include "shell/close_protocol.h"
 #include "shell/image_view.h"
 
+#include <QMdiArea>
 #include <QWidget>
 #include <optional>
+
 
 class QScrollBar;
 class WorkspaceArea;
@@ -18,7 +22,7 @@ struct WindowRecord;
 
 class ImageCanvas;
 
-class ImageWindow : public ChildWindow {
+class ImageWindow : public ChildWindow, public mv::CloseChild {
     Q_OBJECT
 public:
     // Creates a window for the record at `recordIndex` (which it then owns and releases when
@@ -42,6 +46,21 @@ public:
 
     mv::ViewMetrics metrics() const;
 
+    // The name of the transformation reading this window (empty: none); a window in use
+    // cannot be closed.
+    QString usedBy() const { return usedBy_; }
+    void setUsedBy(const QString& name) { usedBy_ = name; }
+
+    // How the close questions see this window.
+    bool is_image_window() const override { return true; }
+    std::string used_by() const override { return usedBy_.toStdString(); }
+    bool modified() const override { return isModified(); }
+    std::string title() const override { return windowTitle().toStdString(); }
+    bool minimised() const override { return isMinimized(); }
+    void restore() override { showNormal(); }
+    // Save (Save As without a file); shows its error, except a cancel.
+    int save() override;
+
 signals:
     // A right-button menu choice, passed on to the frame as its command.
     void commandRequested(int command);
@@ -52,8 +71,13 @@ protected:
 private:
     void applyZoom(bool shrink, bool grow, std::optional<mv::ImagePoint> centre);
     WorkspaceArea* area_;
+    QString usedBy_;
     ImageCanvas* canvas_;
 };
+
+// The cascade steps of a workspace: the dialog font's height plus twice the child frame,
+// and the caption height plus twice the child frame.
+mv::CascadeMetrics workspaceCascadeMetrics(const QMdiArea* area);
 
 // The client area of an image window.
 class ImageCanvas : public QWidget {
