@@ -24,6 +24,9 @@
 namespace save_commands {
 namespace {
 
+// "Only grayscale or color images can be saved in JPEG format".
+constexpr int kJpegWrongType = 24;
+
 struct SaveState {
     int lastFilter = 0; // the last save filter used since the start; 0 none
     JpegAsker jpegAsker;
@@ -56,10 +59,13 @@ bool askOptions(ImageWindow* w, int filter, mv::SaveOptions& options)
 // statistics box shows what the compression achieved.
 int writePicture(ImageWindow* w, const std::string& path, int filter)
 {
+    const mv::Image& img = w->record().image;
+    // JPEG takes only gray and colour pictures; the others are refused before the dialog.
+    if (filter == mv::SAVE_JPEG && img.type != mv::IMAGE_GRAY && img.type != mv::IMAGE_COLOR)
+        return kJpegWrongType;
     mv::SaveOptions options;
     if (!askOptions(w, filter, options))
         return mv::kAborted;
-    const mv::Image& img = w->record().image;
     const int err = mv::file_save_path(path, filter, img, options);
     if (err == 0 && filter == mv::SAVE_JPEG) {
         const long long bytes = (long long)img.height * img.row_bytes;

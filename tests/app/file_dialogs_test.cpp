@@ -4,6 +4,7 @@
 #include "formats/file_dialogs.h"
 #include "formats/file_types.h"
 #include "formats/jpeg_save_dialog.h"
+#include "formats/photocd_size_dialog.h"
 #include "formats/save_commands.h"
 #include "settings/preferences.h"
 #include "shell/cascade.h"
@@ -21,6 +22,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -310,6 +312,25 @@ private slots:
         QVERIFY(!coffee->isModified());
     }
 
+    void jpegRefusesOtherTypesBeforeItsDialog()
+    {
+        ScriptedSink sink;
+        FrameWindow frame;
+        frame.show();
+        QCOMPARE(frame.openPath(kSamples + "/chelsea.png"), 0);
+        ImageWindow* w = frame.activeImageWindow();
+        QCOMPARE(mv::image_alloc(w->record().image, mv::IMAGE_BINARY, 16, 8, 100.0), 0);
+        w->pictureChanged();
+        bool asked = false;
+        save_commands::setJpegAsker([&](QWidget*, bool, mv::SaveOptions&) { asked = true; return true; });
+        file_dialogs::setSaveAsker([this](QWidget*, const file_dialogs::SaveRequest&) {
+            return std::optional<file_dialogs::SaveChoice>({temp_.path() + "/binary.jpg", mv::SAVE_JPEG});
+        });
+        QCOMPARE(save_commands::fileSaveAs(w), 24);
+        QVERIFY(!asked);
+        QVERIFY(!QFile::exists(temp_.path() + "/binary.jpg"));
+    }
+
     void sixteenBitPicturesOfferTiffAndFits()
     {
         ScriptedSink sink;
@@ -407,6 +428,37 @@ private slots:
         QCOMPARE(frame.activeImageWindow()->record().file_type, int(mv::FILE_JPEG));
         QCOMPARE(frame.openWithDialog(), 0); // cancelled
         QCOMPARE(frame.imageWindows().size(), 3);
+
+        // Cancelling the Photo CD size brings File Open back.
+        const QString pcd = temp_.path() + "/disc.pcd";
+        {
+            QFile f(pcd);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not really a picture");
+        }
+        int sizeQuestions = 0;
+        save_commands::setPhotoCdAsker([&](QWidget*) { ++sizeQuestions; return 0; });
+        answers = {{{pcd}, mv::FILE_PHOTOCD}};
+        int dialogs = 0;
+        file_dialogs::setOpenAsker([&](QWidget*) -> std::optional<file_dialogs::OpenChoice> {
+            ++dialogs;
+            if (answers.empty())
+                return std::nullopt;
+            auto a = answers.front();
+            answers.pop_front();
+            return a;
+        });
+        QCOMPARE(frame.openWithDialog(), 0);
+        QCOMPARE(sizeQuestions, 1);
+        QCOMPARE(dialogs, 2);
+        QCOMPARE(frame.imageWindows().size(), 3);
+        save_commands::setPhotoCdAsker({});
+        PhotoCdSizeDialog sizes(nullptr);
+        QCOMPARE(sizes.windowTitle(), QStringLiteral("PhotoCD Image Size"));
+        QCOMPARE(sizes.sizes()->count(), 3);
+        QCOMPARE(sizes.sizes()->item(2)->text(), QStringLiteral("2048x3072"));
+        sizes.sizes()->setCurrentRow(0);
+        QCOMPARE(sizes.resolution(), 2);
 
         // Cascade places the windows where the arithmetic says, the active one last.
         frame.runCommand(3016);
