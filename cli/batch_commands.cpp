@@ -19,6 +19,8 @@ constexpr const char* kUsage =
     "                            or NAME (tiff, jpeg, bmp, targa, pcx, gif, eps, png,\n"
     "                            fits, rle); Q is the JPEG quality 0..100\n"
     "  count-colors FILE         the number of distinct colours\n"
+    "  apply IN OUT OPERATION [key=value ...] [--amount P] [--mask MASK [--mask-amount LO..HI]]\n"
+    "                            run one transformation over IN and save the result as OUT\n"
     "  list                      every operation, its keys, values and defaults\n"
     "  --version                 the program version\n"
     "  --help                    this text\n";
@@ -32,6 +34,7 @@ const std::map<std::string, Command>& commands()
         {"info", command_info},
         {"convert", command_convert},
         {"count-colors", command_count_colors},
+        {"apply", command_apply},
     };
     return table;
 }
@@ -48,14 +51,6 @@ int usage_error(const std::string& reason)
 {
     std::fprintf(stderr, "morvane-batch: %s\n\n%s", reason.c_str(), kUsage);
     return kExitUsage;
-}
-
-int command_list(const std::vector<std::string>& args)
-{
-    if (!args.empty())
-        return usage_error("list takes no arguments");
-    // Operations register here as the transformations arrive; none is available yet.
-    return kExitOk;
 }
 
 int run(const std::vector<std::string>& args)

@@ -4,6 +4,7 @@
 #include "formats/file_open.h"
 #include "formats/file_save.h"
 #include "formats/file_types.h"
+#include "transform/operation.h"
 
 #include <gtest/gtest.h>
 
@@ -199,4 +200,42 @@ TEST_F(BatchFiles, InfoAndCountColors)
     const RunResult many = run({"count-colors", sample("coffee.png")});
     EXPECT_EQ(many.status, 0);
     EXPECT_EQ(many.out.rfind("Unique Colors: ", 0), 0u);
+}
+
+TEST_F(BatchFiles, ApplyMatchesTheEngineBitForBitAndChecksItsArguments)
+{
+    const std::string out = file("blur.tif");
+    const RunResult r = run({"apply", sample("chelsea.png"), out, "blur", "method=gaussian", "radius=4",
+                             "--amount", "60"});
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const mv::Operation* op = mv::operation_find("blur");
+    ASSERT_NE(op, nullptr);
+    mv::OperationValues values = mv::operation_defaults(*op);
+    std::string message;
+    ASSERT_TRUE(mv::operation_set(*op, values, "method", "Gaussian", message));
+    ASSERT_TRUE(mv::operation_set(*op, values, "radius", "4", message));
+    mv::Image expected;
+    ASSERT_EQ(mv::operation_apply(*op, values, load(sample("chelsea.png")), expected, 614), 0);
+    EXPECT_TRUE(same_pixels(load(out), expected));
+
+    const RunResult list = run({"list"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("method=blur|blur-more|gaussian|median-3x3|median-5x5"), std::string::npos);
+
+    EXPECT_EQ(run({"apply", sample("chelsea.png"), out, "blur", "radius=999"}).status, 2);
+    EXPECT_EQ(run({"apply", sample("chelsea.png"), out, "blur", "colour=red"}).status, 2);
+    EXPECT_EQ(run({"apply", sample("chelsea.png"), out, "no-such-operation"}).status, 2);
+    EXPECT_EQ(run({"apply", sample("chelsea.png"), out, "brightness", "--amount", "150"}).status, 2);
+
+    // Saturation takes colour pictures only: a gray input is refused with error 14.
+    const std::string gray = file("gray.png");
+    mv::Image g;
+    ASSERT_EQ(mv::image_alloc(g, mv::IMAGE_GRAY, 8, 8, 72.0), 0);
+    for (int y = 0; y < 8; ++y)
+        std::memset(g.row(y), y * 30, 8);
+    ASSERT_EQ(mv::file_save_path(gray, mv::save_filter_from_extension(gray), g), 0);
+    const RunResult refused = run({"apply", gray, file("s.png"), "saturation", "--amount", "20"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Illegal input image type (error 14)"), std::string::npos);
 }
