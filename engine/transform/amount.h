@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/image.h"
+#include "core/product_table.h"
 #include "transform/region.h"
 #include "transform/row_reader.h"
 
