@@ -19,6 +19,8 @@
 #include "shell/zoom_factor_dialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -54,6 +56,28 @@ FrameWindow::FrameWindow(QWidget* parent) : QMainWindow(parent), workspace_(new 
     setAcceptDrops(true);
     resize(1024, 720);
     createMenus();
+    // Escape and Enter typed in a control of the active window reach that window's cancel
+    // and default actions.
+    qApp->installEventFilter(this);
+}
+
+bool FrameWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const char* action = key == Qt::Key_Escape                                           ? "cancelAction"
+                         : (key == Qt::Key_Return || key == Qt::Key_Enter) && enterForwarding_ ? "defaultAction"
+                                                                                          : nullptr;
+    QWidget* focus = QApplication::focusWidget();
+    QMdiSubWindow* active = workspace_->activeSubWindow();
+    if (!action || !focus || !active || focus != watched || !active->isAncestorOf(focus))
+        return false;
+    // Only windows that have the action take the key; elsewhere it goes on as usual.
+    if (active->metaObject()->indexOfMethod(QByteArray(action) + "()") < 0)
+        return false;
+    QMetaObject::invokeMethod(active, action);
+    return true;
 }
 
 QMenu* FrameWindow::addMenuRemovingSplash(const QString& title)

@@ -48,12 +48,17 @@ public:
     void setTransformationWindow(ChildWindow* window) { transformation_ = window; }
     void setMaskToolWindow(ChildWindow* window) { maskTool_ = window; }
     void setClipboardOwned(bool owned) { clipboardOwned_ = owned; }
+    // Whether Enter is passed on to the active window as its default action (transformation
+    // windows switch it off around controls that need the key themselves).
+    void setEnterForwarding(bool on) { enterForwarding_ = on; }
+    bool enterForwarding() const { return enterForwarding_; }
 
 signals:
     // A file was opened into a new image window.
     void imageOpened(ImageWindow* window);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -82,6 +87,7 @@ private:
     QPointer<ChildWindow> transformation_;
     QPointer<ChildWindow> maskTool_;
     bool clipboardOwned_ = false;
+    bool enterForwarding_ = true;
     // Stand-ins through which windows other than image windows answer the close questions.
     std::vector<std::unique_ptr<mv::CloseChild>> otherChildren_;
 };

@@ -8,6 +8,7 @@
 #include "formats/save_commands.h"
 #include "settings/preferences.h"
 #include "shell/cascade.h"
+#include "shell/child_window.h"
 #include "shell/frame_window.h"
 #include "shell/image_window.h"
 #include "shell/startup.h"
@@ -82,6 +83,18 @@ bool samePixels(const mv::Image& a, const mv::Image& b)
             return false;
     return true;
 }
+
+// A window with cancel and default actions, as transformation windows have.
+class ActionWindow : public ChildWindow {
+    Q_OBJECT
+public:
+    ActionWindow() : ChildWindow(3, -1), edit(new QLineEdit(this)) { setWidget(edit); }
+    QLineEdit* edit;
+    int cancels = 0, defaults = 0;
+public slots:
+    void cancelAction() { ++cancels; }
+    void defaultAction() { ++defaults; }
+};
 
 } // namespace
 
@@ -515,6 +528,31 @@ private slots:
         sink.answer({mv::kResultNo});
         QVERIFY(frame.close());
         QCOMPARE(frame.imageWindows().size(), 0);
+    }
+
+    void escapeAndEnterReachTheActiveWindow()
+    {
+        FrameWindow frame;
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        auto* w = new ActionWindow;
+        frame.workspace()->addSubWindow(w);
+        w->show();
+        frame.workspace()->setActiveSubWindow(w);
+        w->edit->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), w->edit);
+        QTest::keyClick(w->edit, Qt::Key_Escape);
+        QTest::keyClick(w->edit, Qt::Key_Return);
+        QCOMPARE(w->cancels, 1);
+        QCOMPARE(w->defaults, 1);
+        frame.setEnterForwarding(false);
+        QTest::keyClick(w->edit, Qt::Key_Return);
+        QCOMPARE(w->defaults, 1);
+        // Image windows have no such actions: their keys go on as usual.
+        QCOMPARE(frame.openPath(kSamples + "/coffee.png"), 0);
+        frame.setEnterForwarding(true);
+        QTest::keyClick(frame.activeImageWindow()->canvas(), Qt::Key_Escape);
+        QCOMPARE(w->cancels, 1);
     }
 
     void jpegDialogQualityAndSampling()
