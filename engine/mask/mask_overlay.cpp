@@ -93,7 +93,10 @@ void mask_overlay_row(const Image& picture, int picture_row, const Image& mask,
     std::uint8_t bgr[3 * kBatch], m[kBatch];
     const std::uint8_t* in = picture.row(picture_row);
     const std::uint16_t* in16 = picture.row16(picture_row);
-    const std::uint8_t* mrow = mask.row(picture_row);
+    // A mask that does not match the picture (never expected) shows the picture unmasked.
+    const bool matches = mask.type == IMAGE_GRAY && mask.width == picture.width &&
+                         mask.height == picture.height;
+    const std::uint8_t* mrow = matches ? mask.row(picture_row) : nullptr;
     const std::uint8_t* narrow = value_tables().narrow16;
     for (int start = 0; start < n; start += kBatch) {
         const int count = std::min(kBatch, n - start);
@@ -101,7 +104,7 @@ void mask_overlay_row(const Image& picture, int picture_row, const Image& mask,
         for (int k = 0; k < count; ++k) {
             const int c = col[k];
             std::uint8_t* q = bgr + 3 * k;
-            m[k] = mrow[c];
+            m[k] = mrow ? mrow[c] : 0;
             switch (picture.type) {
             case IMAGE_BINARY: q[0] = q[1] = q[2] = bit_test(in, c) ? 255 : 0; break;
             case IMAGE_GRAY: q[0] = q[1] = q[2] = in[c]; break;

@@ -45,7 +45,8 @@ void mask_overlay_blend(const std::uint8_t* bgr, const std::uint8_t* mask, int n
 // The overlay form of one display row: picture row `picture_row` (counted from the bottom) of
 // any picture type and the same row of the mask (8-bit gray of the picture's size) are
 // sampled at columns[0..n-1]; gray and binary pixels count as three equal channels, 16-bit
-// samples are reduced to 8 bits; the result is n blue-green-red pixels in `out`.
+// samples are reduced to 8 bits; the result is n blue-green-red pixels in `out`. A mask of
+// another size or type counts as 0 everywhere.
 void mask_overlay_row(const Image& picture, int picture_row, const Image& mask,
                       const int* columns, int n, const WindowRecord& r, std::uint8_t* out);
 
