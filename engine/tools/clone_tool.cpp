@@ -142,6 +142,9 @@ void clone_path(CloneTool& t, int x, int y, ToolResult& res)
     stroke_points(t.last_x, t.last_y, x, y,
                   stroke_step(t.settings.brush.spacing, t.settings.brush.radius), points);
     for (const StrokePoint& p : points) {
+        if (t.source_image->empty() || !clone_type_ok(t.source_image->type) ||
+            t.source_image->type != t.source_type)
+            break; // the source picture was replaced under the stroke
         int sx = 0, sy = 0;
         source_centre(t, p.x, p.y, sx, sy);
         if (t.settings.tiled) {
@@ -163,7 +166,8 @@ void clone_path(CloneTool& t, int x, int y, ToolResult& res)
 
 void clone_press(CloneTool& t, const ToolWindow& win, int x, int y, ToolResult& res)
 {
-    if (!t.source_window) {
+    if (!t.source_window || !t.source_image || t.source_image->empty() ||
+        !clone_type_ok(t.source_image->type)) {
         set_source(t, win, x, y, res);
         return;
     }
@@ -190,6 +194,7 @@ void clone_press(CloneTool& t, const ToolWindow& win, int x, int y, ToolResult& 
     t.anchor_y = y;
     t.anchor_source_x = t.source_x;
     t.anchor_source_y = t.source_y;
+    t.source_type = t.source_image->type;
     t.last_x = t.last_y = -1;
     clone_path(t, x, y, res);
 }
@@ -255,6 +260,8 @@ int clone_rebuild_brush(CloneTool& tool)
 
 void clone_event(CloneTool& t, const ToolWindow& win, int x, int y, int event, ToolResult& res)
 {
+    x = tool_coordinate(x);
+    y = tool_coordinate(y);
     const bool usable = win.image && clone_type_ok(win.image->type) && !win.image->empty();
     switch (event) {
     case kToolShiftPress:

@@ -42,6 +42,7 @@ struct CloneTool {
     bool painting = false;
     ToolWindow target;
     int last_x = -1, last_y = -1;
+    int source_type = 0; // the source picture's type when the stroke began
     UndoMark mark;
 };
 

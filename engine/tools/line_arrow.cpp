@@ -165,6 +165,10 @@ int line_render(const ToolWindow& win, int sx, int sy, int ex, int ey,
     if (!win.image || win.image->empty() || !line_type_ok(win.image->type))
         return kCantPaintType;
     Image& img = *win.image;
+    sx = tool_coordinate(sx);
+    sy = tool_coordinate(sy);
+    ex = tool_coordinate(ex);
+    ey = tool_coordinate(ey);
     const double width = usable_width(settings.width);
     std::vector<PointF> outline;
     try {
@@ -233,6 +237,8 @@ int line_render(const ToolWindow& win, int sx, int sy, int ex, int ey,
 
 void line_event(LineTool& t, const ToolWindow& win, int x, int y, int event, ToolResult& res)
 {
+    x = tool_coordinate(x);
+    y = tool_coordinate(y);
     const bool usable = win.image && !win.image->empty() && line_type_ok(win.image->type);
     switch (event) {
     case kToolShiftPress: {

@@ -232,6 +232,8 @@ bool probe_color(const Image& image, int x, int y, int n, Rgb& color)
 
 void paint_event(PaintTool& t, const ToolWindow& win, int x, int y, int event, ToolResult& res)
 {
+    x = tool_coordinate(x);
+    y = tool_coordinate(y);
     const bool usable = win.image && paint_type_ok(win.image->type) && !win.image->empty();
     switch (event) {
     case kToolShiftPress: {

@@ -50,6 +50,15 @@ struct ToolResult {
 void tool_result_add(ToolResult& r, WindowHandle window, int first_column, int first_row,
                      int last_column, int last_row);
 
+// Pointer positions are held to +-2^22 so that paths far outside any picture stay cheap and
+// the arithmetic cannot overflow.
+inline constexpr int kToolCoordinateLimit = 1 << 22;
+inline int tool_coordinate(int v)
+{
+    return v < -kToolCoordinateLimit ? -kToolCoordinateLimit
+                                     : v > kToolCoordinateLimit ? kToolCoordinateLimit : v;
+}
+
 struct StrokePoint {
     int x = 0, y = 0;
 };

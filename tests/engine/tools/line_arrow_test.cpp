@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace mv;
 using test::rgb_at;
 
@@ -216,5 +218,12 @@ TEST(LineArrow, TargetsWeightsAndEvents)
         send(t, c48, 3, 3, kToolClosing);
         EXPECT_FALSE(t.drawing);
         EXPECT_FALSE(send(t, c48, 3, 3, kToolRelease).changed);
+
+        // A line from far outside through the picture draws only the part inside.
+        Image g = test::filled(IMAGE_GRAY, 16, 16, 0);
+        t.settings.color = {255, 255, 255};
+        drag(t, g, INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+        EXPECT_EQ(g.row(8)[8], 255);
+        EXPECT_EQ(g.row(1)[14], 0);
     }
 }

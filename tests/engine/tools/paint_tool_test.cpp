@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace mv;
 using test::rgb_at;
 
@@ -90,6 +92,18 @@ TEST(PaintTool, StrokesOnSixteenBitAndOtherTypes)
         t = hard_tool(0.5, 0.0, {255, 0, 0}, kBlendDarken);
         dab(t, img, 6, 1);
         EXPECT_FALSE(bit_test(img.row(1), 6));
+    }
+    {   // Pointer positions far outside the picture change nothing and stay cheap.
+        Image img = test::filled(IMAGE_GRAY, 8, 8, 3);
+        const auto before = test::bytes(img);
+        PaintTool t = hard_tool(100.0, 0.0, {255, 255, 255});
+        t.settings.brush.spacing = 2.0;
+        send(t, img, INT_MAX, INT_MIN, kToolPress);
+        send(t, img, INT_MIN, INT_MAX, kToolMove);
+        send(t, img, INT_MIN, INT_MAX, kToolRelease);
+        EXPECT_EQ(test::bytes(img), before);
+        Image empty;
+        EXPECT_EQ(send(t, empty, 0, 0, kToolPress).error, kCantPaintType);
     }
     {   // Pseudo-images are refused.
         Image single;
