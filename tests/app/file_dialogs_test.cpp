@@ -196,6 +196,7 @@ private slots:
             QTest::keyClicks(edit, "100");
             QCOMPARE(beeps, 2);
             QCOMPARE(r.grid_divisions, 10);
+            save_screenshot(d, "window_grid");
             d->upButton()->click();
             QCOMPARE(r.grid_divisions, 11);
             QCOMPARE(edit->text(), QStringLiteral("11"));
@@ -570,6 +571,9 @@ private slots:
         QCOMPARE(colour.samplingList()->itemText(2), QStringLiteral("4:1:1"));
         for (int q = 0; q <= 100; ++q)
             QCOMPARE(JpegSaveDialog::qualityOf(JpegSaveDialog::positionOf(q)), q);
+        colour.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&colour));
+        save_screenshot(&colour, "jpeg_save_dialog");
         JpegSaveDialog gray(nullptr, false);
         QVERIFY(!gray.samplingList());
 
@@ -605,6 +609,9 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
         };
         FileAssociationsDialog dialog(nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        save_screenshot(&dialog, "file_associations");
         QCOMPARE(dialog.box(10)->text(), QStringLiteral("TIFF (.tif, .tiff)"));
         dialog.box(10)->setChecked(true);
         dialog.box(7)->setChecked(true);
