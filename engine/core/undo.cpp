@@ -155,17 +155,22 @@ bool undo_saved_value(UndoMark mark, WindowHandle window, int column, int row, i
 {
     if (!mark.taken || !window)
         return false;
-    for (const UndoRecord& r : list.records) {
+    // Walks back from the tail to the mark so that older history costs nothing; the answer
+    // is the oldest covering record below the first boundary after the mark.
+    const UndoRecord* found = nullptr;
+    for (auto it = list.records.rbegin(); it != list.records.rend(); ++it) {
+        const UndoRecord& r = *it;
         if (r.serial <= mark.serial)
-            continue;
+            break;
         if (!r.window)
-            return false;
-        if (r.window == window && contains(r, column, row)) {
-            pixel_read(r.saved, column - r.first_column, row - r.first_row, rgb);
-            return true;
-        }
+            found = nullptr;
+        else if (r.window == window && contains(r, column, row))
+            found = &r;
     }
-    return false;
+    if (!found)
+        return false;
+    pixel_read(found->saved, column - found->first_column, row - found->first_row, rgb);
+    return true;
 }
 
 void pixel_read(const Image& image, int column, int row, int rgb[3])
