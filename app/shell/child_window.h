@@ -4,7 +4,9 @@
 // its position in the workspace.
 #pragma once
 
+#include <QIcon>
 #include <QMdiSubWindow>
+#include <QPixmap>
 
 class ChildWindow : public QMdiSubWindow {
     Q_OBJECT
@@ -15,6 +17,9 @@ public:
         : QMdiSubWindow(parent), kind_(kind), recordIndex_(recordIndex)
     {
         setAttribute(Qt::WA_DeleteOnClose);
+        QPixmap blank(1, 1);
+        blank.fill(Qt::transparent);
+        setWindowIcon(QIcon(blank));
     }
 
     int kind() const { return kind_; }
