@@ -188,6 +188,23 @@ TEST(Posterize, AntialiasSmoothsOnlyPixelsAtTheBorder)
             ASSERT_EQ(out.row(y)[x], expected) << x << "," << y;
         }
 
+    // A 1:2 preview finds borders among the computed pixels (columns 0, 2, 4, 6, 8) but
+    // smooths from the full-resolution neighbours: column 4 touches the edge, column 6 not.
+    Image preview;
+    RegionRequest q = region_full_request(in, preview, "Posterize");
+    q.full = false;
+    q.zoom = -2;
+    q.output_width = q.columns = 5;
+    q.output_height = q.rows = 3;
+    q.last_column = 4;
+    q.last_row = 2;
+    ASSERT_EQ(posterize_region(q, &s), 0);
+    ASSERT_EQ(preview.type, IMAGE_GRAY);
+    const int expected_preview[5] = {0, 0, 4 * 255 / 20, 255, 255};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            ASSERT_EQ(preview.row(y)[x], expected_preview[x]) << x << "," << y;
+
     // A three-colour picture: the smoothing averages the output colours around the pixel.
     Image col = make_image(IMAGE_COLOR, 3, 3);
     set_bgr(col, 1, 1, 255, 0, 0);
