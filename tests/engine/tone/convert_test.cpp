@@ -118,3 +118,33 @@ TEST(Convert, CancelledAtRowTenLeavesNothing)
     EXPECT_EQ(sink.updates.size(), 12u); // rows 0..11; row 11's update reports the cancel
     EXPECT_EQ(sink.open, 0);
 }
+
+TEST(Convert, BinaryPreviewStripsKeepTheirBitPositions)
+{
+    // Columns 3..12 of a 1:1 binary display, and a 2:1 strip through the writer's buffer.
+    Image gray = make_image(IMAGE_GRAY, 16, 2, [](int x, int, int) { return x % 2 ? 200 : 10; });
+    Image display = make_image(IMAGE_BINARY, 16, 2, [](int, int, int) { return 0; });
+    ConvertSettings s;
+    s.target = 0;
+    RegionRequest q = region_full_request(gray, display, "Convert");
+    q.full = false;
+    q.first_column = 3;
+    q.last_column = 12;
+    q.x0 = 3;
+    q.columns = 10;
+    ASSERT_EQ(convert_region(q, &s), 0);
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(sample_at(display, x, 0), x >= 3 && x <= 12 && x % 2 ? 1 : 0) << x;
+
+    Image big = make_image(IMAGE_BINARY, 16, 2, [](int, int, int) { return 0; });
+    q.output = &big;
+    q.zoom = 2;
+    q.first_column = 4;
+    q.last_column = 15;
+    q.x0 = 1; // input columns 1..6 each shown twice
+    q.columns = 6;
+    q.rows = 1;
+    ASSERT_EQ(convert_region(q, &s), 0);
+    for (int x = 0; x < 16; ++x)
+        EXPECT_EQ(sample_at(big, x, 1), x >= 4 && ((1 + (x - 4) / 2) % 2) ? 1 : 0) << x;
+}

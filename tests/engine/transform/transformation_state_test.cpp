@@ -247,6 +247,39 @@ TEST(TransformationState, CancelAndPreviewCloseAndInputChange)
     EXPECT_EQ(f.st.preview_window, nullptr);
 }
 
+TEST(TransformationState, PreviewRunsPassTheVisibleRegion)
+{
+    Fixture f;
+    f.button(kButtonPreview);
+    const RegionRequest& q = f.probe.last;
+    WindowRecord* preview = f.host.record_of(f.st.preview_window);
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(q.output, &preview->display);
+    EXPECT_EQ(q.input, &f.host.input.image);
+    EXPECT_EQ(q.output_width, 300); // the 1:2 preview's client area
+    EXPECT_EQ(q.output_height, 200);
+    EXPECT_EQ(q.columns, 300);
+    EXPECT_EQ(q.rows, 200);
+    EXPECT_EQ(q.x0, 0);
+    EXPECT_EQ(q.y0, 0);
+    EXPECT_EQ(q.title, "Brightness");
+    EXPECT_TRUE(f.host.has("repaint window 1"));
+    EXPECT_EQ(preview->display.width, 300);
+
+    // A scrolled view asking for one strip: only that strip, no repaint of the whole.
+    preview->shown = {100, 0, 699, 299};
+    f.st.preview_stale = true;
+    f.host.log.clear();
+    const IntRect strip{280, 0, 299, 199};
+    EXPECT_FALSE(run(f.st, f.host, &f.probe, false, &strip, probe_region));
+    EXPECT_EQ(f.probe.last.first_column, 280);
+    EXPECT_EQ(f.probe.last.columns, 20);
+    EXPECT_EQ(f.probe.last.x0, 100 + 560);
+    EXPECT_EQ(f.probe.last.y0, 400 - 1 - 299);
+    EXPECT_FALSE(f.host.has("repaint window 1"));
+    EXPECT_TRUE(f.host.has("title window 1"));
+}
+
 TEST(TransformationState, WindowPlacement)
 {
     int left = 0, top = 0;
