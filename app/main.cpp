@@ -1,6 +1,7 @@
 // The Morvane editor.
 #include "core/message_dialog.h"
 #include "core/progress_window.h"
+#include "shell/child_window.h"
 #include "shell/frame_window.h"
 #include "shell/workspace_area.h"
 #include "shell/startup.h"

@@ -16,6 +16,8 @@
 #include "shell/window_info_dialog.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
+#include "transform/operation.h"
+#include "transform/transformation_window.h"
 #include "shell/zoom_factor_dialog.h"
 
 #include <QAction>
@@ -118,10 +120,42 @@ void FrameWindow::createMenus()
     item(tr("&Zoom Factor..."), 3008);
     item(tr("Zoom &1:1"), 3015);
 
+    createTransformationMenu();
+
     menu = addMenuRemovingSplash(tr("&Window"));
     item(tr("Next"), 3012, QKeySequence(Qt::Key_Insert));
     item(tr("Cascade"), 3016);
     item(tr("Close All"), 3014);
+}
+
+void FrameWindow::createTransformationMenu()
+{
+    QMenu* menu = addMenuRemovingSplash(tr("&Transformation"));
+    for (const mv::Operation& op : mv::operations()) {
+        QAction* a = menu->addAction(QString::fromStdString(op.title), this, [this, &op] { openTransformation(op); });
+        a->setData(QString::fromStdString(op.name));
+    }
+    // An entry is enabled for an active picture it accepts, and while no transformation is open.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        ImageWindow* active = activeImageWindow();
+        const bool busy = TransformationWindow::current() != nullptr;
+        for (QAction* a : menu->actions()) {
+            const mv::Operation* op = mv::operation_find(a->data().toString().toStdString());
+            a->setEnabled(op && active && !busy && (op->accepted_types & (1u << active->record().image.type)));
+        }
+    });
+}
+
+void FrameWindow::openTransformation(const mv::Operation& op)
+{
+    const int err = open_transformation(workspace_, op, activeImageWindow(), [this] { return imageWindows(); });
+    mv::error_box(err);
+    if (TransformationWindow* t = TransformationWindow::current()) {
+        setTransformationWindow(t);
+        connect(t, &TransformationWindow::resultCreated, this, [this](ImageWindow* result) {
+            connect(result, &ImageWindow::commandRequested, this, &FrameWindow::runCommand);
+        });
+    }
 }
 
 void FrameWindow::openCommandLine(const QStringList& arguments)

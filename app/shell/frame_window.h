@@ -12,6 +12,9 @@
 class ChildWindow;
 class WorkspaceArea;
 class QMenu;
+namespace mv {
+struct Operation;
+}
 class QUrl;
 class ImageWindow;
 
@@ -66,6 +69,8 @@ protected:
 
 private:
     void createMenus();
+    void createTransformationMenu();
+    void openTransformation(const mv::Operation& op);
     // Asks about windows already showing `path`; false when the open must stop.
     bool confirmReopen(const QString& path);
     QMenu* addMenuRemovingSplash(const QString& title);

@@ -8,6 +8,7 @@
 #include "shell/display_build.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
+#include "transform/use_registry.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,7 +69,14 @@ ImageWindow::ImageWindow(WorkspaceArea* area, int recordIndex, ImageWindow* refe
 
 ImageWindow::~ImageWindow()
 {
+    mv::use_forget(app_use_list(), static_cast<ChildWindow*>(this));
     mv::window_record_release(recordIndex());
+}
+
+QString ImageWindow::usedBy() const
+{
+    const std::optional<std::string> user = mv::use_find(app_use_list(), static_cast<const ChildWindow*>(this));
+    return user ? QString::fromStdString(*user) : QString();
 }
 
 mv::WindowRecord& ImageWindow::record() const

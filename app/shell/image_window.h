@@ -46,14 +46,13 @@ public:
 
     mv::ViewMetrics metrics() const;
 
-    // The name of the transformation reading this window (empty: none); a window in use
-    // cannot be closed.
-    QString usedBy() const { return usedBy_; }
-    void setUsedBy(const QString& name) { usedBy_ = name; }
+    // The name of the first window reading this one (a transformation, an Amount control, an
+    // input selector; empty: none); a window in use cannot be closed.
+    QString usedBy() const;
 
     // How the close questions see this window.
     bool is_image_window() const override { return true; }
-    std::string used_by() const override { return usedBy_.toStdString(); }
+    std::string used_by() const override { return usedBy().toStdString(); }
     bool modified() const override { return isModified(); }
     std::string title() const override { return windowTitle().toStdString(); }
     bool minimised() const override { return isMinimized(); }
@@ -71,7 +70,6 @@ protected:
 private:
     void applyZoom(bool shrink, bool grow, std::optional<mv::ImagePoint> centre);
     WorkspaceArea* area_;
-    QString usedBy_;
     ImageCanvas* canvas_;
 };
 

@@ -9,7 +9,9 @@
 #include "settings/preferences.h"
 #include "shell/cascade.h"
 #include "shell/child_window.h"
+#include "shell/child_window.h"
 #include "shell/frame_window.h"
+#include "transform/use_registry.h"
 #include "shell/image_window.h"
 #include "shell/startup.h"
 #include "shell/window_grid_dialog.h"
@@ -77,7 +79,9 @@ bool samePixels(const mv::Image& a, const mv::Image& b)
 {
     if (a.type != b.type || a.width != b.width || a.height != b.height)
         return false;
-    const size_t bytes = mv::image_row_bytes(a.type, a.width);
+    // Only the pixels: the padding at the end of a row is whatever the allocation held.
+    const size_t bytes = a.type == mv::IMAGE_BINARY ? size_t(a.width + 7) / 8
+                                                    : size_t(a.width) * size_t(mv::image_pixel_bytes(a.type));
     for (int y = 0; y < a.height; ++y)
         if (std::memcmp(a.row(y), b.row(y), bytes) != 0)
             return false;
@@ -503,12 +507,13 @@ private slots:
         QCOMPARE(sink.messages[0].buttons, int(mv::kButtonsYesNoCancel));
 
         // In use: refused with its message, without the question.
-        w->setUsedBy("Blur");
+        static const int blurWindow = 0;
+        mv::use_add(app_use_list(), &blurWindow, static_cast<ChildWindow*>(w), "Blur", true);
         sink.messages.clear();
         QVERIFY(!w->close());
         QCOMPARE(sink.messages.size(), size_t(1));
         QCOMPARE(sink.messages[0].text, std::string("Window in use by Blur - Cannot close"));
-        w->setUsedBy(QString());
+        mv::use_forget(app_use_list(), &blurWindow);
 
         // Exit: Cancel keeps the program running; No lets everything close.
         sink.messages.clear();
