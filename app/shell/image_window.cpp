@@ -5,6 +5,7 @@
 #include "core/image.h"
 #include "formats/save_commands.h"
 #include "settings/preferences.h"
+#include "shell/current_tool.h"
 #include "shell/display_build.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
@@ -70,6 +71,8 @@ ImageWindow::ImageWindow(WorkspaceArea* area, int recordIndex, ImageWindow* refe
 ImageWindow::~ImageWindow()
 {
     mv::use_forget(app_use_list(), static_cast<ChildWindow*>(this));
+    if (current_tool())
+        current_tool()->toolEvent(this, 0, 0, kToolWindowClosing, false);
     mv::window_record_release(recordIndex());
 }
 
@@ -357,7 +360,37 @@ void ImageCanvas::wheelEvent(QWheelEvent* event)
 void ImageCanvas::mousePressEvent(QMouseEvent* event)
 {
     setFocus();
-    QWidget::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || !current_tool()) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    buttonDown_ = true;
+    const QPoint at = event->position().toPoint();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    current_tool()->toolEvent(owner_, at.x(), at.y(), shift ? kToolShiftPress : kToolPress,
+                              event->modifiers() & Qt::ControlModifier);
+}
+
+void ImageCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!current_tool())
+        return;
+    const QPoint at = event->position().toPoint();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    current_tool()->toolEvent(owner_, at.x(), at.y(), shift ? kToolShiftMove : kToolMove,
+                              event->modifiers() & Qt::ControlModifier);
+}
+
+void ImageCanvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !buttonDown_)
+        return;
+    buttonDown_ = false;
+    if (current_tool()) {
+        const QPoint at = event->position().toPoint();
+        current_tool()->toolEvent(owner_, at.x(), at.y(), kToolRelease,
+                                  event->modifiers() & Qt::ControlModifier);
+    }
 }
 
 void ImageCanvas::contextMenuEvent(QContextMenuEvent* event)
@@ -395,6 +428,8 @@ void ImageCanvas::paintEvent(QPaintEvent* event)
     }
     paintPicture(p, event->rect());
     paintGrid(p);
+    if (current_tool())
+        current_tool()->paintMarks(owner_, p);
 }
 
 void ImageCanvas::paintPicture(QPainter& p, const QRect& dirty)

@@ -99,6 +99,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
@@ -110,4 +112,5 @@ private:
     QScrollBar* hbar_;
     QScrollBar* vbar_;
     bool syncing_ = false;
+    bool buttonDown_ = false;
 };
