@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(w->densityField(4)->text(), QStringLiteral("0.20"));
         QVERIFY(w->viewButton(CalibrationWindow::kCurve)->isChecked());
 
-        w->setLevel(2, 140);
+        w->setLevel(1, 140);
         QCOMPARE(int(w->workingTables().red[74]), 140);
         w->press(CalibrationWindow::kCancel);
         QTest::qWait(0);
@@ -92,8 +92,8 @@ private slots:
         CalibrationCurveView* view = w->curveView();
         const QPoint start = view->pointPosition(2);
         QTest::mousePress(view, Qt::LeftButton, {}, start);
-        QTest::mouseMove(view, QPoint(start.x(), view->graph().top()));
-        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(start.x(), view->graph().top()));
+        QTest::mouseMove(view, QPoint(start.x(), view->graph().top() - 1));
+        QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(start.x(), view->graph().top() - 1));
         QCOMPARE(w->working().level[3], 255);
 
         // A point's colour chooser is titled by its number from 1.
