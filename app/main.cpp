@@ -5,6 +5,7 @@
 #include "shell/frame_window.h"
 #include "shell/workspace_area.h"
 #include "shell/startup.h"
+#include "settings/settings_store.h"
 
 #include <QApplication>
 
@@ -19,6 +20,8 @@ int main(int argc, char** argv)
         mv::error_box(err);
         return 0;
     }
+    // Preferences first, then the state (the recent files read depend on the list length).
+    settings_load_all();
     FrameWindow frame;
     DialogMessageSink messages(frame.workspace());
     ProgressWindowSink progress(&frame);
@@ -26,6 +29,7 @@ int main(int argc, char** argv)
     frame.showMaximized();
     frame.openCommandLine(app.arguments().mid(1));
     const int status = app.exec();
+    settings_save_state();
     mv::set_message_sink(nullptr);
     return status;
 }

@@ -19,8 +19,21 @@
 #include "transform/operation.h"
 #include "transform/transformation_window.h"
 #include "shell/zoom_factor_dialog.h"
+#include "core/undo.h"
+#include "settings/preferences_window.h"
+#include "shell/clipboard.h"
+#include "shell/command_table.h"
+#include "shell/help_context.h"
+#include "shell/menu_enabling.h"
+#include "shell/recent_labels.h"
+#include "shell/tool_bar.h"
+#include "shell/toolbar_model.h"
 
 #include <QAction>
+#include <QBoxLayout>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QClipboard>
@@ -52,12 +65,22 @@ public:
 FrameWindow::FrameWindow(QWidget* parent) : QMainWindow(parent), workspace_(new WorkspaceArea(this))
 {
     setWindowTitle(QStringLiteral("Morvane 2.5"));
-    setCentralWidget(workspace_);
+    // The workspace shares the central area with the tool bar strip.
+    auto* central = new QWidget(this);
+    centralLayout_ = new QBoxLayout(QBoxLayout::TopToBottom, central);
+    centralLayout_->setContentsMargins(0, 0, 0, 0);
+    centralLayout_->setSpacing(0);
+    toolBar_ = new ToolBarStrip(central);
+    centralLayout_->addWidget(toolBar_);
+    centralLayout_->addWidget(workspace_, 1);
+    setCentralWidget(central);
+    connect(toolBar_, &ToolBarStrip::buttonPressed, this, &FrameWindow::toolBarPressed);
     const mv::Rgb ws = mv::preferences().workspace;
     workspace_->setWorkspaceColor(QColor(ws.red, ws.green, ws.blue));
     setAcceptDrops(true);
     resize(1024, 720);
     createMenus();
+    setToolBarPosition(mv::program_state().ribbon_orientation);
     // Escape and Enter typed in a control of the active window reach that window's cancel
     // and default actions.
     qApp->installEventFilter(this);
@@ -89,43 +112,318 @@ QMenu* FrameWindow::addMenuRemovingSplash(const QString& title)
     return menu;
 }
 
+#ifndef MORVANE_DOCS_DIR
+#define MORVANE_DOCS_DIR MORVANE_DATA_DIR "/../docs"
+#endif
+
+namespace {
+
+// Commands the editor carries out; the others of the command table are left out of the menus.
+bool commandOffered(int id)
+{
+    switch (id) {
+    case mv::kCmdOpen: case mv::kCmdSave: case mv::kCmdSaveAs: case mv::kCmdClose: case mv::kCmdRevert:
+    case mv::kCmdPreferences: case mv::kCmdAssociations: case mv::kCmdExit:
+    case mv::kCmdUndo: case mv::kCmdUndoAll: case mv::kCmdCopy: case mv::kCmdPaste:
+    case mv::kCmdInfo: case mv::kCmdGrid: case mv::kCmdNoToolBar: case mv::kCmdToolBarTop:
+    case mv::kCmdToolBarLeft: case mv::kCmdExpand: case mv::kCmdFit: case mv::kCmdZoomInResize:
+    case mv::kCmdZoomIn: case mv::kCmdZoomOut: case mv::kCmdZoomFactor: case mv::kCmdZoom11:
+    case mv::kCmdNext: case mv::kCmdCascade: case mv::kCmdCloseAll:
+    case mv::kCmdManual: case mv::kCmdGettingStarted: case mv::kCmdHelpContents: case mv::kCmdHelpSearch:
+    case mv::kCmdHelpGlossary: case mv::kCmdHelpContext: case mv::kCmdAbout:
+        return true;
+    default:
+        return id >= mv::kCmdRecentFirst && id <= mv::kCmdRecentLast;
+    }
+}
+
+QKeySequence acceleratorKey(const mv::Accelerator& a)
+{
+    const Qt::KeyboardModifiers ctrl = a.ctrl ? Qt::ControlModifier : Qt::NoModifier;
+    switch (a.key) {
+    case mv::AccelKey::kLetter: return QKeySequence(ctrl | Qt::Key(Qt::Key_A + (a.letter - 'A')));
+    case mv::AccelKey::kNumpadAdd: return QKeySequence(ctrl | Qt::KeypadModifier | Qt::Key_Plus);
+    case mv::AccelKey::kNumpadMultiply: return QKeySequence(ctrl | Qt::KeypadModifier | Qt::Key_Asterisk);
+    case mv::AccelKey::kNumpadSubtract: return QKeySequence(ctrl | Qt::KeypadModifier | Qt::Key_Minus);
+    case mv::AccelKey::kInsert: return QKeySequence(ctrl | Qt::Key_Insert);
+    case mv::AccelKey::kF1: return QKeySequence(ctrl | Qt::Key_F1);
+    }
+    return {};
+}
+
+} // namespace
+
+QAction* FrameWindow::addCommand(QMenu* menu, int id, const char* text)
+{
+    // The text after the tab names the shortcut; the action shows its own.
+    const QString full = QString::fromLatin1(text);
+    QAction* a = menu->addAction(full.section(QLatin1Char('\t'), 0, 0));
+    a->setData(id);
+    QList<QKeySequence> keys;
+    for (const mv::Accelerator& acc : mv::accelerators())
+        if (acc.command == id)
+            keys.append(acceleratorKey(acc));
+    a->setShortcuts(keys);
+    // Menu picks and shortcuts both pass the enabling rules first.
+    connect(a, &QAction::triggered, this, [this, id] {
+        if (commandAvailable(id))
+            runCommand(id);
+        else
+            QApplication::beep();
+    });
+    return a;
+}
+
+void FrameWindow::buildMenu(QMenu* menu, const mv::MenuTitle& title)
+{
+    for (const mv::MenuItem& item : title.items) {
+        if (item.id > 0) {
+            if (commandOffered(item.id))
+                addCommand(menu, item.id, item.text);
+        } else if (item.items.empty()) {
+            menu->addSeparator();
+        } else {
+            QMenu* sub = menu->addMenu(QString::fromLatin1(item.text));
+            buildMenu(sub, {item.text, item.items});
+        }
+    }
+}
+
 void FrameWindow::createMenus()
 {
-    QMenu* menu = nullptr;
-    const auto item = [&](const QString& text, int command, QKeySequence key = {}) {
-        QAction* a = menu->addAction(text, this, [this, command] { runCommand(command); });
-        a->setShortcut(key);
-        return a;
-    };
-    menu = addMenuRemovingSplash(tr("&File"));
-    item(tr("&Open..."), 1002, QKeySequence(Qt::CTRL | Qt::Key_O));
-    item(tr("&Save"), 1004, QKeySequence(Qt::CTRL | Qt::Key_S));
-    item(tr("Save &As..."), 1005);
-    item(tr("C&lose"), 1006);
-    item(tr("&Revert"), 1007);
-    menu->addSeparator();
-    item(tr("Associations..."), 1018);
-    menu->addSeparator();
-    item(tr("E&xit"), 1013, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    const std::span<const mv::MenuTitle> bar = mv::menu_bar();
+    commandMenus_.clear();
+    for (int i = 0; i < int(bar.size()); ++i) {
+        // The Transformation menu lists the catalogue's operations; Mask and Tools have no
+        // commands of their own here.
+        if (i == mv::kMenuTransformation) {
+            commandMenus_.append(nullptr);
+            createTransformationMenu();
+            continue;
+        }
+        if (i == mv::kMenuMask || i == mv::kMenuTools) {
+            commandMenus_.append(nullptr);
+            continue;
+        }
+        QMenu* menu = addMenuRemovingSplash(QString::fromLatin1(bar[size_t(i)].text));
+        // Shortcuts work while the menu is closed: the actions belong to the frame too.
+        buildMenu(menu, bar[size_t(i)]);
+        addActions(menu->actions());
+        if (i == mv::kMenuFile)
+            recentSeparator_ = menu->addSeparator();
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { refreshMenu(menu); });
+        commandMenus_.append(menu);
+    }
+}
 
-    menu = addMenuRemovingSplash(tr("&View"));
-    item(tr("&Info..."), 3001, QKeySequence(Qt::CTRL | Qt::Key_W));
-    item(tr("&Grid..."), 3002);
-    menu->addSeparator();
-    item(tr("&Expand"), 3003);
-    item(tr("&Fit"), 3004);
-    item(tr("Zoom In and Resize"), 3006, QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
-    item(tr("Zoom In"), 3005, QKeySequence(Qt::KeypadModifier | Qt::Key_Asterisk));
-    item(tr("Zoom Out"), 3007, QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
-    item(tr("&Zoom Factor..."), 3008);
-    item(tr("Zoom &1:1"), 3015);
+QMenu* FrameWindow::commandMenu(int position) const
+{
+    return position >= 0 && position < commandMenus_.size() ? commandMenus_[position] : nullptr;
+}
 
-    createTransformationMenu();
+mv::MenuState FrameWindow::menuState() const
+{
+    mv::MenuState s;
+    if (auto* child = qobject_cast<ChildWindow*>(workspace_->activeSubWindow())) {
+        s.child.kind = child->kind();
+        s.child.modified = child->isModified();
+        if (const mv::WindowRecord* r = child->recordIndex() >= 0 ? mv::window_record_at(child->recordIndex()) : nullptr) {
+            s.child.type = r->image.type;
+            s.child.has_path = !r->path.empty();
+        }
+    }
+    s.transformation = TransformationWindow::current() ? 1 : 0;
+    s.undo_available = mv::undo_available();
+    s.clipboard_has_bitmap = clipboard::hasBitmap();
+    s.toolbar_position = toolBarPosition();
+    s.toolbar_visible = toolBarPosition() >= 0;
+    s.current_tool = currentTool_;
+    return s;
+}
 
-    menu = addMenuRemovingSplash(tr("&Window"));
-    item(tr("Next"), 3012, QKeySequence(Qt::Key_Insert));
-    item(tr("Cascade"), 3016);
-    item(tr("Close All"), 3014);
+bool FrameWindow::commandAvailable(int command) const
+{
+    return commandOffered(command) && mv::command_enabled(command, menuState());
+}
+
+void FrameWindow::refreshMenu(QMenu* menu)
+{
+    if (isMinimized())
+        return;
+    const mv::MenuState s = menuState();
+    for (QAction* a : menu->actions()) {
+        bool ok = false;
+        const int id = a->data().toInt(&ok);
+        if (!ok || id <= 0 || (id >= mv::kCmdRecentFirst && id <= mv::kCmdRecentLast))
+            continue;
+        a->setEnabled(mv::command_enabled(id, s));
+        if (id == mv::kCmdNoToolBar || id == mv::kCmdToolBarTop || id == mv::kCmdToolBarLeft) {
+            a->setCheckable(true);
+            a->setChecked(mv::command_checked(id, s));
+        }
+    }
+    if (menu == commandMenu(mv::kMenuFile))
+        refreshRecentFiles(menu);
+}
+
+void FrameWindow::refreshRecentFiles(QMenu* menu)
+{
+    for (QAction* a : menu->actions()) {
+        const int id = a->data().toInt();
+        if (id >= mv::kCmdRecentFirst && id <= mv::kCmdRecentLast)
+            delete a;
+    }
+    const std::vector<mv::RecentItem> items =
+        mv::recent_file_items(mv::program_state().recent_files, mv::preferences().file_list_length);
+    recentSeparator_->setVisible(!items.empty());
+    for (const mv::RecentItem& item : items) {
+        QAction* a = menu->addAction(QString::fromStdString(item.text));
+        a->setData(item.id);
+        a->setEnabled(item.enabled);
+        const int slot = item.id - mv::kCmdRecentFirst;
+        connect(a, &QAction::triggered, this, [this, slot] { openRecent(slot); });
+    }
+}
+
+void FrameWindow::openRecent(int slot)
+{
+    const std::string path = mv::program_state().recent_files[size_t(slot)];
+    if (path.empty())
+        return;
+    mv::error_box(openPath(QString::fromStdString(path)));
+}
+
+int FrameWindow::toolBarPosition() const
+{
+    if (toolBar_->isHidden())
+        return -1;
+    return toolBar_->isLeft() ? 1 : 0;
+}
+
+void FrameWindow::setToolBarPosition(int position)
+{
+    position = std::clamp(position, -1, 1);
+    mv::program_state().ribbon_orientation = position;
+    toolBar_->setVisible(position >= 0);
+    toolBar_->setLeft(position == 1);
+    centralLayout_->setDirection(position == 1 ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
+}
+
+void FrameWindow::toolBarPressed(int group, int button)
+{
+    workspace_->removeSplash();
+    const mv::ToolGroup* g = mv::toolbar_group(group);
+    if (!g || button < 0 || button >= int(g->buttons.size()))
+        return;
+    const mv::ToolButton& b = g->buttons[size_t(button)];
+    mv::ToolbarPressState s;
+    s.current_tool = currentTool_;
+    s.command_enabled = b.command == 0 || commandAvailable(b.command);
+    const mv::ToolbarAction action = mv::toolbar_press(group, button, s);
+    switch (action.kind) {
+    case mv::ToolbarAction::kIssue: runCommand(action.command); break;
+    case mv::ToolbarAction::kBeep: QApplication::beep(); break;
+    case mv::ToolbarAction::kSetTool: currentTool_ = action.tool; break;
+    case mv::ToolbarAction::kIssueMask:
+        if (commandAvailable(action.command))
+            runCommand(action.command);
+        else
+            QApplication::beep();
+        break;
+    case mv::ToolbarAction::kContextHelp: {
+        const auto* child = qobject_cast<ChildWindow*>(workspace_->activeSubWindow());
+        showHelp(QString::fromLatin1(mv::help_anchor(child ? child->kind() : -1)));
+        break;
+    }
+    case mv::ToolbarAction::kActivateMask:
+    case mv::ToolbarAction::kNothing: break;
+    }
+    // The tool group shows the tool in force.
+    toolBar_->showTool(currentTool_);
+}
+
+QString FrameWindow::manualUrl(const QString& anchor)
+{
+    // The manual installed beside the program, else the one of the source tree.
+    QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/morvane/docs/index.html");
+    if (!QFileInfo::exists(manual))
+        manual = QStringLiteral(MORVANE_DOCS_DIR "/index.html");
+    QUrl url = QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath());
+    if (!anchor.isEmpty())
+        url.setFragment(anchor);
+    return url.toString();
+}
+
+void FrameWindow::showHelp(const QString& anchor)
+{
+    if (!QDesktopServices::openUrl(QUrl(manualUrl(anchor))))
+        mv::error_message("Cannot open the user manual %s", manualUrl(anchor).toStdString());
+}
+
+void FrameWindow::copyToClipboard()
+{
+    ImageWindow* w = activeImageWindow();
+    if (!w)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int err = clipboard::copy(w->record().image);
+    QApplication::restoreOverrideCursor();
+    if (err == mv::kOk)
+        clipboardOwned_ = true;
+    mv::error_box(err);
+}
+
+void FrameWindow::pasteFromClipboard()
+{
+    mv::Image image;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int err = clipboard::paste(image);
+    QApplication::restoreOverrideCursor();
+    if (err == mv::kOk)
+        err = addPictureWindow(image, tr("Paste"));
+    mv::image_free(image);
+    mv::error_box(err);
+}
+
+int FrameWindow::addPictureWindow(mv::Image& image, const QString& title)
+{
+    workspace_->removeSplash();
+    int index = -1;
+    mv::WindowRecord* record = nullptr;
+    if (const int err = mv::window_record_allocate(index, record))
+        return err;
+    std::swap(record->image, image);
+    mv::ViewMetrics m;
+    m.area_width = workspace_->viewport()->width();
+    m.area_height = workspace_->viewport()->height();
+    m.border = mv::preferences().border_width;
+    m.frame_width = 8;
+    m.frame_height = 30;
+    record->zoom = mv::initial_zoom(record->image.width, record->image.height, m);
+    auto* window = new ImageWindow(workspace_, index, activeImageWindow());
+    connect(window, &ImageWindow::commandRequested, this, &FrameWindow::runCommand);
+    window->show();
+    window->pictureChanged();
+    window->setWindowTitle(title);
+    window->setModified(true);
+    workspace_->setActiveSubWindow(window);
+    return mv::kOk;
+}
+
+void FrameWindow::undo(bool all)
+{
+    std::vector<mv::UndoChange> changes;
+    if (all)
+        mv::undo_all(mv::undo_list(), &changes);
+    else
+        mv::undo_undo(mv::undo_list(), &changes);
+    for (ImageWindow* w : imageWindows())
+        for (const mv::UndoChange& c : changes)
+            if (c.target == &w->record().image || c.window == static_cast<const void*>(w) ||
+                c.window == static_cast<const void*>(static_cast<ChildWindow*>(w))) {
+                w->pictureChanged();
+                break;
+            }
 }
 
 void FrameWindow::createTransformationMenu()
@@ -282,6 +580,25 @@ void FrameWindow::runCommand(int command)
     ImageWindow* w = activeImageWindow();
     switch (command) {
     case 1002: mv::error_box(openWithDialog()); return;
+    case mv::kCmdPreferences: PreferencesWindow::open(workspace_); return;
+    case mv::kCmdUndo: undo(false); return;
+    case mv::kCmdUndoAll: undo(true); return;
+    case mv::kCmdCopy: copyToClipboard(); return;
+    case mv::kCmdPaste: pasteFromClipboard(); return;
+    case mv::kCmdNoToolBar: setToolBarPosition(-1); return;
+    case mv::kCmdToolBarTop: setToolBarPosition(0); return;
+    case mv::kCmdToolBarLeft: setToolBarPosition(1); return;
+    case mv::kCmdManual:
+    case mv::kCmdGettingStarted:
+    case mv::kCmdHelpContents:
+    case mv::kCmdHelpSearch:
+    case mv::kCmdHelpGlossary: showHelp(QString::fromLatin1(mv::help_command_anchor(command))); return;
+    case mv::kCmdHelpContext: {
+        const auto* child = qobject_cast<ChildWindow*>(workspace_->activeSubWindow());
+        showHelp(QString::fromLatin1(mv::help_anchor(child ? child->kind() : -1)));
+        return;
+    }
+    case mv::kCmdAbout: mv::message_dialog("About Morvane", "Morvane 2.5\nPhotographic image editor", mv::kButtonsOk); return;
     case 1013: close(); return;
     case 1018: {
         FileAssociationsDialog dialog(this);

@@ -3,6 +3,7 @@
 // questions asked before windows close.
 #pragma once
 
+#include "core/image.h"
 #include "shell/close_protocol.h"
 
 #include <QMainWindow>
@@ -17,6 +18,13 @@ struct Operation;
 }
 class QUrl;
 class ImageWindow;
+class QAction;
+class QBoxLayout;
+class ToolBarStrip;
+namespace mv {
+struct MenuState;
+struct MenuTitle;
+}
 
 class FrameWindow : public QMainWindow, private mv::CloseHost {
     Q_OBJECT
@@ -38,6 +46,20 @@ public:
     void runCommand(int command);
     QList<ImageWindow*> imageWindows() const;
     ImageWindow* activeImageWindow() const;
+    // The tool bar strip and its position (-1 none, 0 top, 1 left, kept with the state).
+    ToolBarStrip* toolBar() const { return toolBar_; }
+    int toolBarPosition() const;
+    void setToolBarPosition(int position);
+    // The menus' view of the editor now, and whether a command may run in it (commands
+    // the editor does not offer count as disabled).
+    mv::MenuState menuState() const;
+    bool commandAvailable(int command) const;
+    // Brings every item of `menu` up to date: enabling, check marks, the recent files.
+    void refreshMenu(QMenu* menu);
+    // The menu with the given title position in the menu bar's data (File 0, Edit 1, ...).
+    QMenu* commandMenu(int position) const;
+    // The address of the user manual for a section anchor (empty: the contents).
+    static QString manualUrl(const QString& anchor);
     // Opens every dropped local file in order, even after one of them fails.
     void openDroppedUrls(const QList<QUrl>& urls);
 
@@ -70,6 +92,17 @@ protected:
 private:
     void createMenus();
     void createTransformationMenu();
+    void buildMenu(QMenu* menu, const mv::MenuTitle& title);
+    QAction* addCommand(QMenu* menu, int id, const char* text);
+    void refreshRecentFiles(QMenu* menu);
+    void openRecent(int slot);
+    void toolBarPressed(int group, int button);
+    void copyToClipboard();
+    void pasteFromClipboard();
+    void undo(bool all);
+    void showHelp(const QString& anchor);
+    // A new image window for a picture made here (Paste), titled `title`.
+    int addPictureWindow(mv::Image& image, const QString& title);
     void openTransformation(const mv::Operation& op);
     // Asks about windows already showing `path`; false when the open must stop.
     bool confirmReopen(const QString& path);
@@ -89,6 +122,11 @@ private:
     std::vector<mv::CloseChild*> children() override;
 
     WorkspaceArea* workspace_;
+    QBoxLayout* centralLayout_ = nullptr;
+    ToolBarStrip* toolBar_ = nullptr;
+    int currentTool_ = 0;
+    QList<QMenu*> commandMenus_;
+    QAction* recentSeparator_ = nullptr;
     QPointer<ChildWindow> transformation_;
     QPointer<ChildWindow> maskTool_;
     bool clipboardOwned_ = false;
