@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -346,7 +347,15 @@ private slots:
 
         QMenu* w2 = frame.commandMenu(mv::kMenuWindow);
         QTimer::singleShot(50, w2, [&frame, w2] {
-            save_screenshot(&frame, "frame_tool_bar_menu");
+            // The open menu is a window of its own: draw it onto the frame's picture.
+            const QByteArray dir = qgetenv("MORVANE_SCREENSHOT_DIR");
+            if (!dir.isEmpty()) {
+                QPixmap shot = frame.grab();
+                QPainter painter(&shot);
+                painter.drawPixmap(frame.mapFromGlobal(w2->pos()), w2->grab());
+                painter.end();
+                shot.save(QDir(QString::fromLocal8Bit(dir)).filePath("frame_tool_bar_menu.png"));
+            }
             w2->close();
         });
         w2->exec(frame.mapToGlobal(QPoint(120, 30)));
