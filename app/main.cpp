@@ -1,6 +1,7 @@
 // The Morvane editor.
 #include "core/message_dialog.h"
 #include "core/progress_window.h"
+#include "shell/calibration_window.h"
 #include "shell/child_window.h"
 #include "shell/frame_window.h"
 #include "shell/workspace_area.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     ProgressWindowSink progress(&frame);
     mv::set_message_sink(&messages);
     frame.showMaximized();
+    load_monitor_calibration();
     frame.openCommandLine(app.arguments().mid(1));
     const int status = app.exec();
     settings_save_state();

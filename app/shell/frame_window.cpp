@@ -16,6 +16,9 @@
 #include "shell/window_info_dialog.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
+#include "shell/calibration_window.h"
+#include "reduce/count_colors.h"
+#include "core/format.h"
 #include "transform/operation.h"
 #include "transform/transformation_window.h"
 #include "shell/zoom_factor_dialog.h"
@@ -123,8 +126,8 @@ bool commandOffered(int id)
 {
     switch (id) {
     case mv::kCmdOpen: case mv::kCmdSave: case mv::kCmdSaveAs: case mv::kCmdClose: case mv::kCmdRevert:
-    case mv::kCmdPreferences: case mv::kCmdAssociations: case mv::kCmdExit:
-    case mv::kCmdUndo: case mv::kCmdUndoAll: case mv::kCmdCopy: case mv::kCmdPaste:
+    case mv::kCmdPreferences: case mv::kCmdAssociations: case mv::kCmdExit: case mv::kCmdCalibrate:
+    case mv::kCmdCountColors: case mv::kCmdUndo: case mv::kCmdUndoAll: case mv::kCmdCopy: case mv::kCmdPaste:
     case mv::kCmdInfo: case mv::kCmdGrid: case mv::kCmdNoToolBar: case mv::kCmdToolBarTop:
     case mv::kCmdToolBarLeft: case mv::kCmdExpand: case mv::kCmdFit: case mv::kCmdZoomInResize:
     case mv::kCmdZoomIn: case mv::kCmdZoomOut: case mv::kCmdZoomFactor: case mv::kCmdZoom11:
@@ -575,12 +578,31 @@ int FrameWindow::openWithDialog()
     }
 }
 
+void FrameWindow::countColors()
+{
+    ImageWindow* w = activeImageWindow();
+    if (!w)
+        return;
+    std::int64_t count = 0;
+    const int err = mv::count_colors(w->record().image, count);
+    if (err == mv::kIllegalImageType)
+        return; // pseudo-images have no colours to count
+    if (err) {
+        mv::error_box(err);
+        return;
+    }
+    mv::message_dialog("Count Colors", mv::format_text("Unique Colors: %,", static_cast<long long>(count)),
+                       mv::kButtonsOk);
+}
+
 void FrameWindow::runCommand(int command)
 {
     ImageWindow* w = activeImageWindow();
     switch (command) {
     case 1002: mv::error_box(openWithDialog()); return;
     case mv::kCmdPreferences: PreferencesWindow::open(workspace_); return;
+    case mv::kCmdCalibrate: CalibrationWindow::open(workspace_); return;
+    case mv::kCmdCountColors: countColors(); return;
     case mv::kCmdUndo: undo(false); return;
     case mv::kCmdUndoAll: undo(true); return;
     case mv::kCmdCopy: copyToClipboard(); return;

@@ -92,6 +92,8 @@ protected:
 private:
     void createMenus();
     void createTransformationMenu();
+    // Count Colors: the number of distinct colours of the active picture in a small box.
+    void countColors();
     void buildMenu(QMenu* menu, const mv::MenuTitle& title);
     QAction* addCommand(QMenu* menu, int id, const char* text);
     void refreshRecentFiles(QMenu* menu);
