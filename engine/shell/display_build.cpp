@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/util.h"
+#include "mask/mask_overlay.h"
 #include "tone/value_tables.h"
 
 #include <vector>
@@ -88,9 +89,15 @@ int display_type(int picture_type)
     }
 }
 
-int display_build(WindowRecord& r)
+int display_type(const WindowRecord& r)
 {
     const int type = display_type(r.image.type);
+    return type != IMAGE_EMPTY && mask_overlay_shown(r) ? IMAGE_COLOR : type;
+}
+
+int display_build(WindowRecord& r)
+{
+    const int type = display_type(r);
     if (type == IMAGE_EMPTY)
         return kIllegalImageType;
     if (const int err = image_alloc(r.display, type, r.visible_width, r.visible_height, 100.0))
@@ -114,6 +121,8 @@ void display_build_region(WindowRecord& r, int x0, int y0, int x1, int y1)
     std::vector<int> columns(x1 - x0 + 1);
     for (int x = x0; x <= x1; ++x)
         columns[x - x0] = std::min(source_index(r.display_rect.left, x, r.zoom), r.image.width - 1);
+    const Image* mask = mask_overlay_shown(r) && d.type == IMAGE_COLOR ? overlay_mask(r)
+                                                                        : nullptr;
     int previous_source = -1;
     for (int y = y0; y <= y1; ++y) {
         const int t = std::min(source_index(r.display_rect.top, y, r.zoom), r.image.height - 1);
@@ -121,6 +130,9 @@ void display_build_region(WindowRecord& r, int x0, int y0, int x1, int y1)
         std::uint8_t* out = d.row(d.height - 1 - y);
         if (src_row == previous_source) // magnified: the row above shows the same picture row
             copy_span(d, d.row(d.height - y), out, x0, x1);
+        else if (mask)
+            mask_overlay_row(r.image, src_row, *mask, columns.data(), int(columns.size()), r,
+                             out + 3 * x0);
         else
             build_row(r.image, src_row, columns, x0, out);
         previous_source = src_row;
