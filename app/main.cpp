@@ -1,6 +1,7 @@
 // The Morvane editor.
 #include "core/message_dialog.h"
 #include "core/progress_window.h"
+#include "mask/mask_tool_window.h"
 #include "shell/calibration_window.h"
 #include "shell/child_window.h"
 #include "shell/frame_window.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     DialogMessageSink messages(frame.workspace());
     ProgressWindowSink progress(&frame);
     mv::set_message_sink(&messages);
+    install_mask_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
     frame.showMaximized();
     load_monitor_calibration();
     frame.openCommandLine(app.arguments().mid(1));
