@@ -5,6 +5,7 @@
 #include "core/image.h"
 #include "formats/save_commands.h"
 #include "settings/preferences.h"
+#include "core/undo.h"
 #include "shell/current_tool.h"
 #include "shell/display_build.h"
 #include "shell/window_records.h"
@@ -71,6 +72,7 @@ ImageWindow::ImageWindow(WorkspaceArea* area, int recordIndex, ImageWindow* refe
 ImageWindow::~ImageWindow()
 {
     mv::use_forget(app_use_list(), static_cast<ChildWindow*>(this));
+    mv::undo_forget(static_cast<ChildWindow*>(this));
     if (current_tool())
         current_tool()->toolEvent(this, 0, 0, kToolWindowClosing, false);
     mv::window_record_release(recordIndex());
@@ -181,6 +183,23 @@ void ImageWindow::pictureChanged()
     updateTitle();
 }
 
+void ImageWindow::imageAreaChanged(int firstColumn, int firstRow, int lastColumn, int lastRow)
+{
+    mv::WindowRecord& r = record();
+    if (r.display.empty())
+        return;
+    // Window corners of the rectangle's top-left and bottom-right pixels; a magnified pixel
+    // covers `zoom` screen pixels, a reduced view may round either way by one.
+    int x0, y0, x1, y1;
+    mv::image_to_window(r, {firstColumn, lastRow}, x0, y0);
+    mv::image_to_window(r, {lastColumn, firstRow}, x1, y1);
+    const int extent = r.zoom >= 2 ? r.zoom - 1 : 1;
+    x0 -= 1, y0 -= 1, x1 += extent, y1 += extent;
+    mv::display_build_region(r, x0 - r.centre_left, y0 - r.centre_top, x1 - r.centre_left,
+                             y1 - r.centre_top);
+    canvas_->update(QRect(QPoint(x0, y0), QPoint(x1, y1)));
+}
+
 void ImageWindow::closeEvent(QCloseEvent* event)
 {
     if (!mv::image_window_may_close(*this, mv::preferences().confirm)) {
@@ -269,7 +288,7 @@ void ImageCanvas::refit()
         return;
     const bool moved = mv::view_refit(r, owner_->metrics());
     const bool sizeMatches = r.display.width == r.visible_width && r.display.height == r.visible_height &&
-                             r.display.type == mv::display_type(r.image.type);
+                             r.display.type == mv::display_type(r);
     if (moved || !sizeMatches || r.display.type == mv::IMAGE_BINARY)
         rebuild();
     else {

@@ -43,6 +43,9 @@ public:
     void fit();
     // The picture changed in place (or was replaced): rebuild the view.
     void pictureChanged();
+    // Pixels of the inclusive image rectangle changed in place: rebuild that part of the
+    // display and repaint it.
+    void imageAreaChanged(int firstColumn, int firstRow, int lastColumn, int lastRow);
 
     mv::ViewMetrics metrics() const;
 
