@@ -2,7 +2,9 @@
 #include "core/message_dialog.h"
 #include "core/progress_window.h"
 #include "mask/mask_tool_window.h"
+#include "tools/tool_commands.h"
 #include "shell/calibration_window.h"
+#include "shell/image_window.h"
 #include "shell/child_window.h"
 #include "shell/frame_window.h"
 #include "shell/workspace_area.h"
@@ -28,6 +30,7 @@ int main(int argc, char** argv)
     DialogMessageSink messages(frame.workspace());
     ProgressWindowSink progress(&frame);
     mv::set_message_sink(&messages);
+    install_tool_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
     install_mask_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
     frame.showMaximized();
     load_monitor_calibration();

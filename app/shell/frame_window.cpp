@@ -17,6 +17,7 @@
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
 #include "shell/calibration_window.h"
+#include "tools/tool_commands.h"
 #include "reduce/count_colors.h"
 #include "core/format.h"
 #include "transform/operation.h"
@@ -415,18 +416,11 @@ int FrameWindow::addPictureWindow(mv::Image& image, const QString& title)
 
 void FrameWindow::undo(bool all)
 {
-    std::vector<mv::UndoChange> changes;
+    // The retouching tools' undo: restores the saved rectangles, repaints and notifies users.
     if (all)
-        mv::undo_all(mv::undo_list(), &changes);
+        tools_undo_all(workspace_);
     else
-        mv::undo_undo(mv::undo_list(), &changes);
-    for (ImageWindow* w : imageWindows())
-        for (const mv::UndoChange& c : changes)
-            if (c.target == &w->record().image || c.window == static_cast<const void*>(w) ||
-                c.window == static_cast<const void*>(static_cast<ChildWindow*>(w))) {
-                w->pictureChanged();
-                break;
-            }
+        tools_undo(workspace_);
 }
 
 void FrameWindow::createTransformationMenu()
