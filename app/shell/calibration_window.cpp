@@ -1,4 +1,5 @@
 #include "shell/calibration_window.h"
+#include "transform/transformation_window.h"
 
 #include "core/error.h"
 #include "core/format.h"
@@ -257,6 +258,9 @@ void redrawImageWindows(QMdiArea* area)
     for (QMdiSubWindow* sub : area->subWindowList())
         if (auto* w = qobject_cast<ImageWindow*>(sub))
             w->pictureChanged();
+    // A transformation's preview is computed through the display tables: compute it again.
+    if (TransformationWindow* t = TransformationWindow::current())
+        t->refreshPreview();
 }
 
 QString calibrationConfigFolder()

@@ -314,6 +314,14 @@ void TransformationWindow::chooseInput(ImageWindow* window)
     updateInputSwatch();
 }
 
+void TransformationWindow::refreshPreview()
+{
+    if (!state_.preview_window)
+        return;
+    state_.preview_stale = true;
+    mv::run_code(state_, *this, settingsRecord(), false, nullptr, regionFunction());
+}
+
 void TransformationWindow::press(int id)
 {
     mv::handle_button(state_, *this, id, settingsRecord(), regionFunction());

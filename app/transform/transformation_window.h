@@ -42,6 +42,8 @@ public:
     const mv::OperationValues& values() const { return values_; }
     void setValue(int param, int value);
     void chooseInput(ImageWindow* window);
+    // Recomputes the preview, if there is one (the display tables changed).
+    void refreshPreview();
     void press(int id);
 
     // TransformationHost
