@@ -75,6 +75,69 @@ def operations(batch, work):
             "convert": [imagemagick(), big_tif, "-colors", "256", out("gif")],
         },
     }
+    im = imagemagick()
+    tif_out = out("tif")
+    apply = lambda *args: [batch, "apply", big_tif, tif_out, *args]
+    ops.update({
+        "Gaussian blur, radius 3": {
+            "morvane": apply("blur", "method=gaussian", "radius=3"),
+            "gm": ["gm", "convert", big_tif, "-gaussian", "0x3", tif_out],
+            "convert": [im, big_tif, "-gaussian-blur", "0x3", tif_out],
+            "vips": ["vips", "gaussblur", big_tif, tif_out, "3"],
+        },
+        "Gaussian blur, radius 30": {
+            "morvane": apply("blur", "method=gaussian", "radius=30"),
+            "gm": ["gm", "convert", big_tif, "-gaussian", "0x30", tif_out],
+            "convert": [im, big_tif, "-gaussian-blur", "0x30", tif_out],
+            "vips": ["vips", "gaussblur", big_tif, tif_out, "30"],
+        },
+        "Unsharp mask": {
+            "morvane": apply("sharpen", "method=unsharp-mask", "radius=3"),
+            "gm": ["gm", "convert", big_tif, "-unsharp", "0x3", tif_out],
+            "convert": [im, big_tif, "-unsharp", "0x3", tif_out],
+            "vips": ["vips", "sharpen", big_tif, tif_out],
+        },
+        "Median 3x3": {
+            "morvane": apply("blur", "method=median-3x3"),
+            "gm": ["gm", "convert", big_tif, "-median", "1", tif_out],
+            "convert": [im, big_tif, "-statistic", "median", "3x3", tif_out],
+            "vips": ["vips", "median", big_tif, tif_out, "3"],
+        },
+        "Resize to 50% (smooth)": {
+            "morvane": apply("resize", "width=3000", "height=2000"),
+            "gm": ["gm", "convert", big_tif, "-resize", "50%", tif_out],
+            "convert": [im, big_tif, "-resize", "50%", tif_out],
+            "vips": ["vips", "resize", big_tif, tif_out, "0.5"],
+        },
+        "Resize to 150% (smooth)": {
+            "morvane": apply("resize", "width=9000", "height=6000"),
+            "gm": ["gm", "convert", big_tif, "-resize", "150%", tif_out],
+            "convert": [im, big_tif, "-resize", "150%", tif_out],
+            "vips": ["vips", "resize", big_tif, tif_out, "1.5"],
+        },
+        "Rotate 90°": {
+            "morvane": apply("mirror-rotate", "orientation=rotate-90-cw"),
+            "gm": ["gm", "convert", big_tif, "-rotate", "90", tif_out],
+            "convert": [im, big_tif, "-rotate", "90", tif_out],
+            "vips": ["vips", "rot", big_tif, tif_out, "d90"],
+        },
+        "Levels (auto range)": {
+            "morvane": apply("levels-and-color", "dynamic-range=full-range"),
+            "gm": ["gm", "convert", big_tif, "-normalize", tif_out],
+            "convert": [im, big_tif, "-auto-level", tif_out],
+        },
+        "Equalize": {
+            "morvane": apply("equalize"),
+            "gm": ["gm", "convert", big_tif, "-equalize", tif_out],
+            "convert": [im, big_tif, "-equalize", tif_out],
+            "vips": ["vips", "hist_equal", big_tif, tif_out],
+        },
+        "Floyd-Steinberg halftone": {
+            "morvane": apply("halftone", "method=error-diffusion"),
+            "gm": ["gm", "convert", big_tif, "-monochrome", tif_out],
+            "convert": [im, big_tif, "-dither", "FloydSteinberg", "-monochrome", tif_out],
+        },
+    })
     return ops
 
 
