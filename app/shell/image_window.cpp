@@ -7,6 +7,7 @@
 #include "settings/preferences.h"
 #include "core/undo.h"
 #include "shell/current_tool.h"
+#include "shell/display_painter.h"
 #include "shell/display_build.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
@@ -21,22 +22,6 @@
 #include <QScrollBar>
 #include <QStyle>
 
-namespace {
-
-QColor border_color()
-{
-    const mv::Rgb c = mv::preferences().border_color;
-    return QColor(c.red, c.green, c.blue);
-}
-
-// A colour of the screen for an 8-bit gray or channel value, through the display tables.
-QRgb looked_up(int v)
-{
-    const mv::DisplayLookup& t = mv::display_lookup();
-    return qRgb(t.red[v], t.green[v], t.blue[v]);
-}
-
-} // namespace
 
 ImageWindow::ImageWindow(WorkspaceArea* area, int recordIndex, ImageWindow* reference)
     : ChildWindow(kImage, recordIndex), area_(area), canvas_(new ImageCanvas(this))
@@ -454,38 +439,7 @@ void ImageCanvas::paintEvent(QPaintEvent* event)
 void ImageCanvas::paintPicture(QPainter& p, const QRect& dirty)
 {
     const mv::WindowRecord& r = owner_->record();
-    const mv::Image& d = r.display;
-    const QRect picture(r.centre_left, r.centre_top, d.width, d.height);
-    // The bands around a centred picture take the border colour.
-    QRegion bands(rect());
-    bands -= picture;
-    for (const QRect& band : bands)
-        p.fillRect(band, border_color());
-    if (d.empty())
-        return;
-    QImage::Format format = d.type == mv::IMAGE_BINARY ? QImage::Format_Mono
-                            : d.type == mv::IMAGE_GRAY ? QImage::Format_Indexed8
-                                                       : QImage::Format_BGR888;
-    QList<QRgb> colours;
-    if (d.type == mv::IMAGE_BINARY)
-        colours = {qRgb(0, 0, 0), looked_up(255)};
-    else if (d.type == mv::IMAGE_GRAY)
-        for (int v = 0; v < 256; ++v)
-            colours.append(looked_up(v));
-    // The display image's chunks are handed to the painter as they are: rows bottom-up.
-    p.save();
-    p.setClipRect(dirty & picture);
-    p.translate(r.centre_left, r.centre_top + d.height);
-    p.scale(1, -1);
-    for (int c = 0; c < d.chunk_count; ++c) {
-        const int first = c * d.rows_per_chunk;
-        const int rows = std::min(d.rows_per_chunk, d.height - first);
-        QImage strip(d.chunks[c].get(), d.width, rows, d.row_bytes, format);
-        if (!colours.isEmpty())
-            strip.setColorTable(colours);
-        p.drawImage(QPoint(0, first), strip);
-    }
-    p.restore();
+    paint_display_image(p, r, rect(), dirty, r.centre_left, r.centre_top);
 }
 
 void ImageCanvas::paintGrid(QPainter& p)
