@@ -6,6 +6,8 @@
 #include "formats/file_types.h"
 #include "transform/operation.h"
 
+#include "batch_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -19,88 +21,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-class BatchFiles : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/morvane_batch_XXXXXX";
-        dir_ = ::mkdtemp(pattern) ? pattern : "";
-        ASSERT_FALSE(dir_.empty());
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-    std::string file(const std::string& name) const { return dir_ + "/" + name; }
-    static std::string sample(const std::string& name)
-    {
-        return std::string(MORVANE_SAMPLES_DIR) + "/" + name;
-    }
-
-    RunResult run(const std::vector<std::string>& args) const
-    {
-        std::string cmd = quote(MORVANE_BATCH);
-        for (const std::string& a : args)
-            cmd += " " + quote(a);
-        cmd += " >" + quote(file(".out")) + " 2>" + quote(file(".err"));
-        RunResult r;
-        const int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.out = slurp(file(".out"));
-        r.err = slurp(file(".err"));
-        return r;
-    }
-
-    static mv::Image load(const std::string& path)
-    {
-        mv::Image img;
-        mv::OpenedFile opened;
-        EXPECT_EQ(mv::file_open_path(path, -1, img, opened, false), 0) << path;
-        return img;
-    }
-
-    static bool same_pixels(const mv::Image& a, const mv::Image& b)
-    {
-        if (a.type != b.type || a.width != b.width || a.height != b.height || a.empty())
-            return false;
-        const int n = a.type == mv::IMAGE_BINARY ? (a.width + 7) / 8
-                                                 : a.width * mv::image_pixel_bytes(a.type);
-        for (int y = 0; y < a.height; ++y)
-            if (std::memcmp(a.row(y), b.row(y), size_t(n)) != 0)
-                return false;
-        return true;
-    }
-
-    std::string dir_;
-};
-
-} // namespace
+using BatchFiles = BatchTest;
 
 TEST_F(BatchFiles, UsageErrorsExitTwo)
 {

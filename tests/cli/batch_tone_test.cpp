@@ -14,6 +14,8 @@
 #include "tone/levels.h"
 #include "transform/region.h"
 
+#include "batch_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,57 +30,13 @@
 
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string err;
-};
-
-std::string quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string slurp(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-class BatchTone : public testing::Test {
+class BatchTone : public BatchTest {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/morvane_tone_XXXXXX";
-        dir_ = ::mkdtemp(pattern) ? pattern : "";
-        ASSERT_FALSE(dir_.empty());
+        BatchTest::SetUp();
         cat_ = load(sample("chelsea.png"));
         fits_ = load(sample("simple.fits"));
-    }
-    void TearDown() override
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-    std::string file(const std::string& name) const { return dir_ + "/" + name; }
-    static std::string sample(const std::string& name) { return std::string(MORVANE_SAMPLES_DIR) + "/" + name; }
-
-    RunResult run(const std::vector<std::string>& args) const
-    {
-        std::string cmd = quote(MORVANE_BATCH);
-        for (const std::string& a : args)
-            cmd += " " + quote(a);
-        cmd += " >/dev/null 2>" + quote(file(".err"));
-        RunResult r;
-        const int raw = std::system(cmd.c_str());
-        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        r.err = slurp(file(".err"));
-        return r;
     }
 
     // Runs `apply` from a sample into a TIFF and loads the result.
@@ -93,14 +51,6 @@ protected:
         return r.status == 0 ? load(out) : mv::Image();
     }
 
-    static mv::Image load(const std::string& path)
-    {
-        mv::Image img;
-        mv::OpenedFile opened;
-        EXPECT_EQ(mv::file_open_path(path, -1, img, opened, false), 0) << path;
-        return img;
-    }
-
     // The region function over the whole input, as Apply runs it.
     static mv::Image engine(mv::RegionFunction fn, void* settings, const mv::Image& input, const char* title)
     {
@@ -109,18 +59,6 @@ protected:
         return out;
     }
 
-    static bool same_pixels(const mv::Image& a, const mv::Image& b)
-    {
-        if (a.type != b.type || a.width != b.width || a.height != b.height || a.empty())
-            return false;
-        const int n = a.type == mv::IMAGE_BINARY ? (a.width + 7) / 8 : a.width * mv::image_pixel_bytes(a.type);
-        for (int y = 0; y < a.height; ++y)
-            if (std::memcmp(a.row(y), b.row(y), size_t(n)) != 0)
-                return false;
-        return true;
-    }
-
-    std::string dir_;
     mv::Image cat_, fits_;
 };
 
