@@ -122,8 +122,9 @@ QMenu* FrameWindow::addMenuRemovingSplash(const QString& title)
 
 namespace {
 
-// Commands the editor carries out; the others of the command table are left out of the menus.
-bool commandOffered(int id)
+// Commands the frame carries out itself; other areas add theirs with setCommandHandler, and the
+// rest of the command table stays hidden in the menus.
+bool builtInCommand(int id)
 {
     switch (id) {
     case mv::kCmdOpen: case mv::kCmdSave: case mv::kCmdSaveAs: case mv::kCmdClose: case mv::kCmdRevert:
@@ -182,8 +183,10 @@ void FrameWindow::buildMenu(QMenu* menu, const mv::MenuTitle& title)
 {
     for (const mv::MenuItem& item : title.items) {
         if (item.id > 0) {
-            if (commandOffered(item.id))
-                addCommand(menu, item.id, item.text);
+            QAction* a = addCommand(menu, item.id, item.text);
+            a->setVisible(commandOffered(item.id));
+            if (item.id < mv::kCmdRecentFirst || item.id > mv::kCmdRecentLast)
+                commandActions_.insert(item.id, a);
         } else if (item.items.empty()) {
             menu->addSeparator();
         } else {
@@ -243,6 +246,18 @@ mv::MenuState FrameWindow::menuState() const
     s.toolbar_visible = toolBarPosition() >= 0;
     s.current_tool = currentTool_;
     return s;
+}
+
+bool FrameWindow::commandOffered(int command) const
+{
+    return builtInCommand(command) || handlers_.contains(command);
+}
+
+void FrameWindow::setCommandHandler(int command, std::function<void()> handler)
+{
+    handlers_.insert(command, std::move(handler));
+    if (QAction* a = commandActions_.value(command))
+        a->setVisible(true);
 }
 
 bool FrameWindow::commandAvailable(int command) const
@@ -591,6 +606,10 @@ void FrameWindow::countColors()
 
 void FrameWindow::runCommand(int command)
 {
+    if (const auto handler = handlers_.find(command); handler != handlers_.end()) {
+        (*handler)();
+        return;
+    }
     ImageWindow* w = activeImageWindow();
     switch (command) {
     case 1002: mv::error_box(openWithDialog()); return;

@@ -6,9 +6,11 @@
 #include "core/image.h"
 #include "shell/close_protocol.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 
 class ChildWindow;
 class WorkspaceArea;
@@ -54,6 +56,11 @@ public:
     // the editor does not offer count as disabled).
     mv::MenuState menuState() const;
     bool commandAvailable(int command) const;
+    // Whether the editor carries out a command of the table (the others stay out of the menus).
+    bool commandOffered(int command) const;
+    // Lets another area of the editor carry out a command of the table (Slide Show, the tools):
+    // the command's menu item appears and runCommand calls `handler`.
+    void setCommandHandler(int command, std::function<void()> handler);
     // Brings every item of `menu` up to date: enabling, check marks, the recent files.
     void refreshMenu(QMenu* menu);
     // The menu with the given title position in the menu bar's data (File 0, Edit 1, ...).
@@ -128,6 +135,8 @@ private:
     ToolBarStrip* toolBar_ = nullptr;
     int currentTool_ = 0;
     QList<QMenu*> commandMenus_;
+    QHash<int, QAction*> commandActions_;
+    QHash<int, std::function<void()>> handlers_;
     QAction* recentSeparator_ = nullptr;
     QPointer<ChildWindow> transformation_;
     QPointer<ChildWindow> maskTool_;

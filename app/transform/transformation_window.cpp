@@ -10,6 +10,7 @@
 #include "transform/amount_control.h"
 #include "transform/compute_driver.h"
 #include "transform/integer_field.h"
+#include "transform/operation_panel.h"
 #include "transform/popup_list.h"
 #include "transform/preview_window.h"
 #include "transform/slider.h"
@@ -225,7 +226,11 @@ QWidget* TransformationWindow::buildControls()
         if (colour_only(p))
             colorOnly_.append(control);
         layout->addWidget(control);
+        paramControls_.append(control);
     }
+    panel_ = create_operation_panel(this);
+    if (panel_)
+        layout->addWidget(panel_);
     layout->addStretch();
     return content;
 }
@@ -269,6 +274,8 @@ int TransformationWindow::rebuildSettings()
         return err;
     if (amount_ && fresh->amount())
         *fresh->amount() = amount_->block();
+    if (panel_)
+        panel_->settingsRebuilt(*fresh);
     fresh->output_size(in->record().image, state_.output_width, state_.output_height);
     settings_ = std::move(fresh);
     updateInputSwatch();
@@ -298,6 +305,14 @@ void TransformationWindow::setValue(int param, int value)
     settingsChanged();
 }
 
+void TransformationWindow::setText(int param, const std::string& text)
+{
+    if (values_.texts[size_t(param)] == text)
+        return;
+    values_.texts[size_t(param)] = text;
+    settingsChanged();
+}
+
 void TransformationWindow::chooseInput(ImageWindow* window)
 {
     if (!window || handle(window) == state_.input_window)
@@ -312,6 +327,8 @@ void TransformationWindow::chooseInput(ImageWindow* window)
     }
     mv::input_change_sequence(state_, *this, handle(window), settingsRecord(), regionFunction());
     updateInputSwatch();
+    if (panel_)
+        panel_->inputChanged();
 }
 
 void TransformationWindow::refreshPreview()

@@ -13,6 +13,7 @@
 #include <memory>
 
 class AmountControl;
+class OperationPanel;
 class ImageWindow;
 class PreviewWindow;
 class QCheckBox;
@@ -41,6 +42,14 @@ public:
     // Control values as the catalogue numbers them.
     const mv::OperationValues& values() const { return values_; }
     void setValue(int param, int value);
+    // Sets a text value (a file path, a settings text) and recomputes.
+    void setText(int param, const std::string& text);
+    // The generic control laid out for a catalogue parameter (panels may hide it).
+    QWidget* paramControl(int param) const { return paramControls_.value(param); }
+    // The operation's own controls, if it has any.
+    OperationPanel* panel() const { return panel_; }
+    // Rebuilds the settings record from the values (and the panel) and recomputes the preview.
+    void settingsChanged();
     void chooseInput(ImageWindow* window);
     // Recomputes the preview, if there is one (the display tables changed).
     void refreshPreview();
@@ -77,8 +86,6 @@ protected:
 
 private:
     QWidget* buildControls();
-    // Rebuilds the settings record from the controls and reports the change.
-    void settingsChanged();
     int rebuildSettings();
     void updateInputSwatch();
     void* settingsRecord();
@@ -95,6 +102,8 @@ private:
     QCheckBox* auto_ = nullptr;
     QList<QPushButton*> buttons_;
     QList<QWidget*> colorOnly_;
+    QList<QWidget*> paramControls_;
+    OperationPanel* panel_ = nullptr;
     bool closing_ = false;
 };
 
