@@ -146,6 +146,9 @@ int command_list(const std::vector<std::string>& args)
             case OperationParam::kFile:
                 std::printf("  %s=FILE\n", p.key.c_str());
                 break;
+            case OperationParam::kText:
+                std::printf("  %s=TEXT\n", p.key.c_str());
+                break;
             }
         }
     }

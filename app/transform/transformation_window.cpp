@@ -221,6 +221,20 @@ QWidget* TransformationWindow::buildControls()
             control = row;
             break;
         }
+        case mv::OperationParam::kText: {
+            // Operations with a text setting normally give it a panel of their own, which
+            // hides this plain field.
+            auto* row = new QWidget(content);
+            auto* h = new QHBoxLayout(row);
+            h->setContentsMargins(0, 0, 0, 0);
+            h->addWidget(new QLabel(QString::fromStdString(p.label), row));
+            auto* text = new QLineEdit(QString::fromStdString(p.default_text), row);
+            connect(text, &QLineEdit::editingFinished, this,
+                    [this, index, text] { setText(index, text->text().toStdString()); });
+            h->addWidget(text, 1);
+            control = row;
+            break;
+        }
         }
         control->setFixedWidth(kContentWidth);
         if (colour_only(p))

@@ -79,6 +79,17 @@ inline OperationParam file_param(std::string key, std::string label)
     return p;
 }
 
+// An inline settings text ("colors=...") with its default.
+inline OperationParam text_param(std::string key, std::string label, std::string initial = {})
+{
+    OperationParam p;
+    p.key = std::move(key);
+    p.label = std::move(label);
+    p.kind = OperationParam::kText;
+    p.default_text = std::move(initial);
+    return p;
+}
+
 // The families, each in its own file.
 void register_tone_operations();
 void register_filter_operations();

@@ -114,6 +114,7 @@ bool operation_set(const Operation& op, OperationValues& values, std::string_vie
             return true;
         }
         case OperationParam::kFile:
+        case OperationParam::kText:
             values.texts[i] = std::string(text);
             return true;
         }

@@ -16,7 +16,8 @@ namespace mv {
 
 // One control of a transformation.
 struct OperationParam {
-    enum Kind { kList, kInteger, kPercent, kFile };
+    // kText: settings written inline ("points=0,0;128,140;255,255"), parsed by the operation.
+    enum Kind { kList, kInteger, kPercent, kFile, kText };
     std::string key;                 // "method": the batch tool's key
     std::string label;               // "Method:": the window's label
     Kind kind = kInteger;
