@@ -7,6 +7,7 @@
 #include "transform/row_reader.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -434,6 +435,83 @@ int composite_refine(CompositeSettings& st, const Image& base)
     progress_end();
     st.operation = saved_op;
     return rc;
+}
+
+std::string composite_points_text(const PointF* base, const PointF* overlay, int count)
+{
+    std::string text;
+    char buffer[32];
+    const auto put = [&](double v, char after) {
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+        text.append(buffer, r.ptr);
+        if (after)
+            text += after;
+    };
+    for (int i = 0; i < std::clamp(count, 0, kAlignMaxPoints); ++i) {
+        if (i)
+            text += ';';
+        put(base[i].x, ',');
+        put(base[i].y, ',');
+        put(overlay[i].x, ',');
+        put(overlay[i].y, 0);
+    }
+    return text;
+}
+
+bool composite_parse_points(std::string_view text, PointF* base, PointF* overlay, int& count,
+                            std::string& message)
+{
+    const auto trim = [](std::string_view t) {
+        while (!t.empty() && t.front() == ' ')
+            t.remove_prefix(1);
+        while (!t.empty() && t.back() == ' ')
+            t.remove_suffix(1);
+        return t;
+    };
+    count = 0;
+    text = trim(text);
+    if (text.empty())
+        return true;
+    PointF b[kAlignMaxPoints], o[kAlignMaxPoints];
+    int n = 0;
+    while (true) {
+        const size_t end = text.find(';');
+        const std::string_view pair = text.substr(0, end);
+        if (n == kAlignMaxPoints) {
+            message = "points takes at most 61 pairs";
+            return false;
+        }
+        double v[4];
+        std::string_view rest = pair;
+        for (int k = 0; k < 4; ++k) {
+            const size_t comma = k < 3 ? rest.find(',') : std::string_view::npos;
+            if (k < 3 && comma == std::string_view::npos) {
+                message = "points takes pairs x,y,u,v separated by ';'";
+                return false;
+            }
+            const std::string_view field = trim(rest.substr(0, comma));
+            const char* first = field.data();
+            const char* last = first + field.size();
+            const auto r = std::from_chars(first, last, v[k]);
+            if (field.empty() || r.ec != std::errc() || r.ptr != last || !std::isfinite(v[k]) ||
+                std::fabs(v[k]) > 1e6) {
+                message = "points: '" + std::string(field) + "' is not a coordinate";
+                return false;
+            }
+            if (k < 3)
+                rest.remove_prefix(comma + 1);
+        }
+        b[n] = PointF{v[0], v[1]};
+        o[n] = PointF{v[2], v[3]};
+        ++n;
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    std::copy(b, b + n, base);
+    std::copy(o, o + n, overlay);
+    count = n;
+    return true;
 }
 
 } // namespace mv

@@ -10,6 +10,8 @@
 #include "transform/region.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace mv {
@@ -75,5 +77,14 @@ int composite_region(const RegionRequest& q, void* settings);
 // point %s" when the first pass ends on the border of the search square. Result 0, 11 when
 // cancelled (the points moved so far stay), or an error of the composite.
 int composite_refine(CompositeSettings& st, const Image& base);
+
+// Point pairs as text: "x,y,u,v" per pair (base point, then its overlay partner, in pixels
+// from the top-left), pairs separated by ';', at most 61. Numbers are written in their
+// shortest exact form, so a text read back gives the same doubles.
+std::string composite_points_text(const PointF* base, const PointF* overlay, int count);
+// Reads such a text into the first `count` entries of both lists. False, with the reason in
+// `message`, for anything else.
+bool composite_parse_points(std::string_view text, PointF* base, PointF* overlay, int& count,
+                            std::string& message);
 
 } // namespace mv

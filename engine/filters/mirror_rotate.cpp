@@ -4,10 +4,12 @@
 #include "core/progress.h"
 #include "core/util.h"
 #include "filters/resize.h"
+#include "tone/value_tables.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace mv {
 namespace {
@@ -44,6 +46,14 @@ int by_rows(int sel, const Image& in, Image& out, ProgressScope* progress)
     return kOk;
 }
 
+// orientation_map in stored rows, which run from the bottom of the picture.
+inline void stored_map(int sel, int w, int h, int x, int y, int& X, int& Y)
+{
+    const bool swaps = orientation_swaps(sel);
+    orientation_map(sel, w, h, x, h - 1 - y, X, Y);
+    Y = (swaps ? w : h) - 1 - Y;
+}
+
 // Width and height swapped, 64 x 64 input tiles at a time.
 template <int B>
 int by_tiles(int sel, const Image& in, Image& out, ProgressScope* progress)
@@ -58,7 +68,7 @@ int by_tiles(int sel, const Image& in, Image& out, ProgressScope* progress)
                 const std::uint8_t* src = in.row(y);
                 for (int x = tx; x < x_end; ++x) {
                     int X, Y;
-                    orientation_map(sel, w, h, x, y, X, Y);
+                    stored_map(sel, w, h, x, y, X, Y);
                     move_pixel<B>(src, x, out.row(Y), X);
                 }
             }
@@ -158,6 +168,75 @@ int orientation_thumbnails(const Image& input, Image thumbs[8])
     for (int i = 1; i < 8; ++i)
         if (int e = orientation_apply(kOrientFirst + i, thumbs[0], thumbs[i], false))
             return e;
+    return kOk;
+}
+
+int orientation_inverse(int selection)
+{
+    if (selection == kOrientRotateCcw)
+        return kOrientRotateCw;
+    if (selection == kOrientRotateCw)
+        return kOrientRotateCcw;
+    return selection;
+}
+
+int orientation_region(const RegionRequest& q, void* settings)
+{
+    const int sel = static_cast<const OrientationSettings*>(settings)->selection;
+    const Image& in = *q.input;
+    if (!q.output || !is_picture_type(in.type) || in.empty() || sel < kOrientFirst || sel > kOrientLast)
+        return kIllegalImageType;
+    if (q.full && region_is_whole(q) && q.zoom == 1)
+        return orientation_apply(sel, in, *q.output, true);
+    const bool swaps = orientation_swaps(sel);
+    const int W = swaps ? in.height : in.width, H = swaps ? in.width : in.height;
+    const int out_type = region_output_type(in.type, q.full);
+    if (int e = region_prepare_output(q, out_type))
+        return e;
+    if (q.columns <= 0 || q.rows <= 0)
+        return kOk;
+    const int inverse = orientation_inverse(sel);
+    const int step = q.zoom <= -2 ? -q.zoom : 1;
+    const int bpp = image_pixel_bytes(in.type);
+    const bool narrowing = out_type != in.type;
+    const int samples = in.type == IMAGE_COLOR || in.type == IMAGE_COLOR48 ? 3 : 1;
+    const std::uint8_t* narrow = value_tables().narrow16;
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(size_t(q.columns));
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    RowWriter out;
+    row_writer_reset(out);
+    if (int e = region_open_writer(q, out))
+        return e;
+    ProgressScope progress(region_pixels(q), 0, q.rows - 1, q.title, true);
+    for (int k = 0; k < q.rows; ++k) {
+        std::uint8_t* dst = row_writer_row(out);
+        if (!dst)
+            break;
+        const int Y = std::clamp(q.y0 + k * step, 0, H - 1);
+        for (int j = 0; j < q.columns; ++j) {
+            int x, y;
+            stored_map(inverse, W, H, std::clamp(q.x0 + j * step, 0, W - 1), Y, x, y);
+            const std::uint8_t* src = in.row(y);
+            if (in.type == IMAGE_BINARY) {
+                bytes[size_t(j)] = bit_test(src, x) ? 255 : 0;
+            } else if (narrowing) {
+                const std::uint16_t* s16 = reinterpret_cast<const std::uint16_t*>(src) + size_t(x) * samples;
+                for (int c = 0; c < samples; ++c)
+                    dst[size_t(j) * samples + c] = narrow[s16[c]];
+            } else {
+                std::memcpy(dst + size_t(j) * bpp, src + size_t(x) * bpp, size_t(bpp));
+            }
+        }
+        if (in.type == IMAGE_BINARY)
+            region_store_binary(out, dst, bytes.data(), q.columns);
+        row_writer_commit(out);
+        if (int e = progress.update(k))
+            return e;
+    }
     return kOk;
 }
 

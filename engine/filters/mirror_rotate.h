@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/image.h"
+#include "transform/region.h"
 
 namespace mv {
 
@@ -28,7 +29,8 @@ bool orientation_swaps(int selection);
 // The progress title: "Copy", "Rotate", "Reflect" or "Rotate CW".
 const char* orientation_title(int selection);
 
-// Where input pixel (x, y) of a w x h picture lands.
+// Where input pixel (x, y) of a w x h picture lands, both counted from the top-left as the
+// picture is shown (the operations convert to stored rows, which run from the bottom).
 void orientation_map(int selection, int w, int h, int x, int y, int& out_x, int& out_y);
 
 // Writes the orientation `selection` (200..207) of `input` into `output`, allocated here.
@@ -40,5 +42,18 @@ int orientation_apply(int selection, const Image& input, Image& output, bool sho
 // The eight thumbnails of the window: thumbs[0] is the input reduced to fit 128 x 128
 // (nearest pixel, type kept), thumbs[i] its orientation 200 + i. Errors 1 or 14.
 int orientation_thumbnails(const Image& input, Image thumbs[8]);
+
+// The orientation that undoes `selection` (90 degrees one way undoes the other; every other
+// orientation undoes itself).
+int orientation_inverse(int selection);
+
+struct OrientationSettings {
+    int selection = kOrientCopy;
+};
+
+// The region function: the region is in output pixels, and each of its pixels is fetched
+// from the input through the inverse orientation, so a preview moves only what it shows.
+// Apply of the whole output runs orientation_apply. Errors: 14, 1, 11.
+int orientation_region(const RegionRequest& q, void* settings);
 
 } // namespace mv

@@ -4,6 +4,7 @@
 #include "core/product_table.h"
 #include "core/progress.h"
 #include "core/util.h"
+#include "tone/value_tables.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,114 +116,163 @@ int build_horizontal(int sw, int dw, HorizontalTables& h)
     return kOk;
 }
 
-// Expands or copies input row y into `dst` in the working type.
+// Output rows of a Smooth resize, one at a time, each computed only as far to the right as
+// asked: the vertical stage reads the input columns the wanted output columns draw on, the
+// horizontal stage makes one column more than wanted (the right neighbour the sharpening
+// reads), and the sharpening runs left to right up to the last wanted column. The rows are
+// bit for bit those of the whole picture.
 template <class T, int C>
-void load_row(const Image& in, int y, T* dst)
-{
-    const std::uint8_t* row = in.row(y);
-    if (in.type == IMAGE_BINARY) {
-        for (int x = 0; x < in.width; ++x)
-            dst[x] = bit_test(row, x) ? 255 : 0;
-    } else {
-        std::memcpy(dst, row, size_t(in.width) * C * sizeof(T));
-    }
-}
-
-template <class T, int C>
-int smooth(const Image& in, Image& out, int dw, int dh)
-{
-    const int sw = in.width, sh = in.height;
-    const size_t n_in = size_t(sw) * C;
-    HorizontalTables h;
-    std::vector<T> work, low, high;
-    std::vector<int> acc;
-    std::vector<std::uint8_t> vtaps;
-    try {
-        work.resize(n_in);
-        if (dh > sh) {
-            low.resize(n_in);
-            high.resize(n_in);
-        } else if (dh < sh) {
-            acc.resize(n_in);
+class SmoothRows {
+public:
+    // Prepares output rows of dw x dh from `in`, columns 0 .. columns - 1. Result 0 or 1.
+    int open(const Image& in, int dw, int dh, int columns)
+    {
+        in_ = &in;
+        dw_ = dw;
+        dh_ = dh;
+        const int sw = in.width, sh = in.height;
+        columns_ = std::clamp(columns, 1, dw);
+        made_ = dw == sw ? columns_ : std::min(dw, columns_ + 1);
+        if (int e = build_horizontal(sw, dw, h_))
+            return e;
+        if (dw == sw) {
+            in_columns_ = made_;
+        } else if (dw > sw) {
+            in_columns_ = std::min(sw, h_.left[size_t(made_ - 1)] + 2);
+        } else {
+            in_columns_ = 1;
+            for (int x = 0; x < made_; ++x)
+                in_columns_ = std::max(in_columns_, h_.first[x] + h_.count[x]);
+            in_columns_ = std::min(in_columns_, sw);
         }
-    } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        const size_t n = size_t(in_columns_) * C;
+        try {
+            work_.resize(n);
+            if (dh > sh) {
+                low_.resize(n);
+                high_.resize(n);
+            } else if (dh < sh) {
+                acc_.resize(n);
+            }
+        } catch (const std::bad_alloc&) {
+            return kOutOfMemory;
+        }
+        return kOk;
     }
-    if (int e = build_horizontal(sw, dw, h))
-        return e;
-    ProgressScope progress((long long)dw * dh, 0, dh - 1, kTitle, true);
-    for (int y = 0; y < dh; ++y) {
-        // Vertical stage: a row of the input width.
-        const T* v = work.data();
-        if (dh == sh) {
+
+    // Output row y (stored order) into `o`, which holds at least `made()` pixels; the first
+    // `columns` of them are final. Result 0 or 1.
+    int row(int y, T* o)
+    {
+        const Image& in = *in_;
+        const int sw = in.width, sh = in.height;
+        const size_t n = size_t(in_columns_) * C;
+        // Vertical stage: a row of the wanted input columns.
+        const T* v = work_.data();
+        if (dh_ == sh) {
             if (in.type == IMAGE_BINARY)
-                load_row<T, C>(in, y, work.data());
+                load(y, work_.data());
             else
                 v = reinterpret_cast<const T*>(in.row(y));
-        } else if (dh > sh) {
-            const double p = enlarge_position(sh, dh, y);
+        } else if (dh_ > sh) {
+            const double p = enlarge_position(sh, dh_, y);
             const int i = int(std::floor(p));
             const int f = int(std::floor((p - i) * 255));
             if (i >= sh - 1) {
-                load_row<T, C>(in, sh - 1, work.data());
+                load(sh - 1, work_.data());
             } else if (f == 0) {
-                load_row<T, C>(in, i, work.data());
+                load(i, work_.data());
             } else {
-                load_row<T, C>(in, i, low.data());
-                load_row<T, C>(in, i + 1, high.data());
-                for (size_t k = 0; k < n_in; ++k)
-                    work[k] = blend2<T>(low[k], high[k], f);
+                load(i, low_.data());
+                load(i + 1, high_.data());
+                for (size_t k = 0; k < n; ++k)
+                    work_[k] = blend2<T>(low_[k], high_[k], f);
             }
         } else {
             int first;
             try {
-                resize_reduction_taps(sh, dh, y, first, vtaps);
+                resize_reduction_taps(sh, dh_, y, first, vtaps_);
             } catch (const std::bad_alloc&) {
                 return kOutOfMemory;
             }
-            std::fill(acc.begin(), acc.end(), 0);
-            for (size_t t = 0; t < vtaps.size(); ++t) {
-                const int b = vtaps[t];
-                const std::uint8_t* row = in.row(first + int(t));
+            std::fill(acc_.begin(), acc_.end(), 0);
+            for (size_t t = 0; t < vtaps_.size(); ++t) {
+                const int b = vtaps_[t];
+                const std::uint8_t* src_row = in.row(first + int(t));
                 if (in.type == IMAGE_BINARY) {
-                    for (int x = 0; x < sw; ++x)
-                        if (bit_test(row, x))
-                            acc[size_t(x)] += b;
+                    for (int x = 0; x < in_columns_; ++x)
+                        if (bit_test(src_row, x))
+                            acc_[size_t(x)] += b;
                 } else {
-                    const T* src = reinterpret_cast<const T*>(row);
-                    for (size_t k = 0; k < n_in; ++k)
-                        acc[k] += weigh<T>(src[k], b);
+                    const T* src = reinterpret_cast<const T*>(src_row);
+                    for (size_t k = 0; k < n; ++k)
+                        acc_[k] += weigh<T>(src[k], b);
                 }
             }
-            for (size_t k = 0; k < n_in; ++k)
-                work[k] = clamp_top<T>(acc[k]);
+            for (size_t k = 0; k < n; ++k)
+                work_[k] = clamp_top<T>(acc_[k]);
         }
 
         // Horizontal stage into the output row.
-        T* o = reinterpret_cast<T*>(out.row(y));
-        if (dw == sw) {
-            std::memcpy(o, v, n_in * sizeof(T));
-        } else if (dw > sw) {
-            for (int x = 0; x < dw; ++x) {
-                const T* a = v + size_t(h.left[x]) * C;
-                const int f = h.fraction[x];
+        if (dw_ == sw) {
+            std::memcpy(o, v, size_t(made_) * C * sizeof(T));
+        } else if (dw_ > sw) {
+            for (int x = 0; x < made_; ++x) {
+                const T* a = v + size_t(h_.left[x]) * C;
+                const int f = h_.fraction[x];
                 for (int c = 0; c < C; ++c)
                     o[size_t(x) * C + c] = f == 0 ? a[c] : blend2<T>(a[c], a[c + C], f);
             }
         } else {
-            for (int x = 0; x < dw; ++x) {
-                const T* a = v + size_t(h.first[x]) * C;
-                const std::uint8_t* w = h.weights.data() + h.offset[x];
+            for (int x = 0; x < made_; ++x) {
+                const T* a = v + size_t(h_.first[x]) * C;
+                const std::uint8_t* w = h_.weights.data() + h_.offset[x];
                 for (int c = 0; c < C; ++c) {
                     int sum = 0;
-                    for (int t = 0; t < h.count[x]; ++t)
+                    for (int t = 0; t < h_.count[x]; ++t)
                         sum += weigh<T>(a[size_t(t) * C + c], w[t]);
                     o[size_t(x) * C + c] = clamp_top<T>(sum);
                 }
             }
         }
-        if (dw != sw)
-            sharpen_row<T>(o, dw, C);
+        if (dw_ != sw)
+            sharpen_row<T>(o, made_, C);
+        return kOk;
+    }
+
+    int made() const { return made_; }
+
+private:
+    // Input row y's wanted columns in the working type (binary as 0/255).
+    void load(int y, T* dst) const
+    {
+        const std::uint8_t* src = in_->row(y);
+        if (in_->type == IMAGE_BINARY) {
+            for (int x = 0; x < in_columns_; ++x)
+                dst[x] = bit_test(src, x) ? 255 : 0;
+        } else {
+            std::memcpy(dst, src, size_t(in_columns_) * C * sizeof(T));
+        }
+    }
+
+    const Image* in_ = nullptr;
+    int dw_ = 0, dh_ = 0, columns_ = 0, made_ = 0, in_columns_ = 0;
+    HorizontalTables h_;
+    std::vector<T> work_, low_, high_;
+    std::vector<int> acc_;
+    std::vector<std::uint8_t> vtaps_;
+};
+
+template <class T, int C>
+int smooth(const Image& in, Image& out, int dw, int dh)
+{
+    SmoothRows<T, C> rows;
+    if (int e = rows.open(in, dw, dh, dw))
+        return e;
+    ProgressScope progress((long long)dw * dh, 0, dh - 1, kTitle, true);
+    for (int y = 0; y < dh; ++y) {
+        if (int e = rows.row(y, reinterpret_cast<T*>(out.row(y))))
+            return e;
         if (int e = progress.update(y))
             return e;
     }
@@ -351,6 +401,165 @@ int resize_image(const Image& input, Image& output, int new_width, int new_heigh
     if (rc)
         image_free(output);
     return rc;
+}
+
+namespace {
+
+// The wanted output columns of a region: x0 + j * step, held to the picture.
+std::vector<int> region_columns(const RegionRequest& q, int width)
+{
+    const int step = q.zoom <= -2 ? -q.zoom : 1;
+    std::vector<int> xs(size_t(std::max(q.columns, 0)));
+    for (int j = 0; j < q.columns; ++j)
+        xs[size_t(j)] = std::clamp(q.x0 + j * step, 0, width - 1);
+    return xs;
+}
+
+// Stores the wanted pixels of one computed output row (in the working type) into the
+// writer's row: bytes for binary writers, narrowed 16-bit samples for 8-bit previews.
+template <class T, int C>
+void store_columns(const RowWriter& w, std::uint8_t* dst, const T* row, const std::vector<int>& xs,
+                   int out_type, std::vector<std::uint8_t>& bytes)
+{
+    const int count = int(xs.size());
+    if (out_type == IMAGE_BINARY) {
+        for (int j = 0; j < count; ++j)
+            bytes[size_t(j)] = std::uint8_t(row[size_t(xs[j])]);
+        region_store_binary(w, dst, bytes.data(), count);
+    } else if constexpr (sizeof(T) == 2) {
+        if (out_type == IMAGE_GRAY16 || out_type == IMAGE_COLOR48) {
+            T* d = reinterpret_cast<T*>(dst);
+            for (int j = 0; j < count; ++j)
+                std::memcpy(d + size_t(j) * C, row + size_t(xs[j]) * C, C * sizeof(T));
+        } else {
+            const std::uint8_t* narrow = value_tables().narrow16;
+            for (int j = 0; j < count; ++j)
+                for (int c = 0; c < C; ++c)
+                    dst[size_t(j) * C + c] = narrow[row[size_t(xs[j]) * C + c]];
+        }
+    } else {
+        for (int j = 0; j < count; ++j)
+            std::memcpy(dst + size_t(j) * C, row + size_t(xs[j]) * C, C);
+    }
+}
+
+template <class T, int C>
+int smooth_region(const RegionRequest& q, int dw, int dh, int out_type)
+{
+    const std::vector<int> xs = region_columns(q, dw);
+    const int columns = xs.empty() ? 1 : *std::max_element(xs.begin(), xs.end()) + 1;
+    SmoothRows<T, C> rows;
+    if (int e = rows.open(*q.input, dw, dh, columns))
+        return e;
+    std::vector<T> row;
+    std::vector<std::uint8_t> bytes;
+    try {
+        row.resize(size_t(rows.made()) * C);
+        bytes.resize(xs.size());
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    RowWriter out;
+    row_writer_reset(out);
+    if (int e = region_open_writer(q, out))
+        return e;
+    const int step = q.zoom <= -2 ? -q.zoom : 1;
+    ProgressScope progress(region_pixels(q), 0, q.rows - 1, q.title, true);
+    for (int k = 0; k < q.rows; ++k) {
+        std::uint8_t* dst = row_writer_row(out);
+        if (!dst)
+            break;
+        if (int e = rows.row(std::clamp(q.y0 + k * step, 0, dh - 1), row.data()))
+            return e;
+        store_columns<T, C>(out, dst, row.data(), xs, out_type, bytes);
+        row_writer_commit(out);
+        if (int e = progress.update(k))
+            return e;
+    }
+    return kOk;
+}
+
+int nearest_region(const RegionRequest& q, int dw, int dh, int out_type)
+{
+    const Image& in = *q.input;
+    std::vector<int> xs = region_columns(q, dw);
+    for (int& x : xs)
+        x = nearest_index(in.width, dw, x);
+    const int bpp = image_pixel_bytes(in.type);
+    const bool narrowing = out_type != in.type;
+    const int samples = bpp / (in.type == IMAGE_GRAY16 || in.type == IMAGE_COLOR48 ? 2 : 1);
+    const std::uint8_t* narrow = value_tables().narrow16;
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(xs.size());
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    RowWriter out;
+    row_writer_reset(out);
+    if (int e = region_open_writer(q, out))
+        return e;
+    const int step = q.zoom <= -2 ? -q.zoom : 1;
+    const int count = int(xs.size());
+    ProgressScope progress(region_pixels(q), 0, q.rows - 1, q.title, true);
+    for (int k = 0; k < q.rows; ++k) {
+        std::uint8_t* dst = row_writer_row(out);
+        if (!dst)
+            break;
+        const int y = nearest_index(in.height, dh, std::clamp(q.y0 + k * step, 0, dh - 1));
+        const std::uint8_t* src = in.row(y);
+        if (in.type == IMAGE_BINARY) {
+            for (int j = 0; j < count; ++j)
+                bytes[size_t(j)] = bit_test(src, xs[j]) ? 255 : 0;
+            region_store_binary(out, dst, bytes.data(), count);
+        } else if (narrowing) {
+            const std::uint16_t* s16 = reinterpret_cast<const std::uint16_t*>(src);
+            for (int j = 0; j < count; ++j)
+                for (int c = 0; c < samples; ++c)
+                    dst[size_t(j) * samples + c] = narrow[s16[size_t(xs[j]) * samples + c]];
+        } else {
+            for (int j = 0; j < count; ++j)
+                std::memcpy(dst + size_t(j) * bpp, src + size_t(xs[j]) * bpp, size_t(bpp));
+        }
+        row_writer_commit(out);
+        if (int e = progress.update(k))
+            return e;
+    }
+    return kOk;
+}
+
+} // namespace
+
+int resize_region(const RegionRequest& q, void* settings)
+{
+    const ResizeSettings& s = *static_cast<const ResizeSettings*>(settings);
+    const Image& in = *q.input;
+    if (!q.output || !is_picture_type(in.type) || in.empty() || s.width < 1 || s.height < 1)
+        return kIllegalImageType;
+    const double dpi = s.resolution > 0 ? s.resolution : in.resolution;
+    if (q.full && region_is_whole(q) && q.zoom == 1)
+        return resize_image(in, *q.output, s.width, s.height, dpi, s.interpolation);
+    if (s.width == in.width && s.height == in.height) {
+        if (int e = region_prepare_output(q, region_output_type(in.type, q.full)))
+            return e;
+        return region_copy_input(q);
+    }
+    const int out_type = region_output_type(resize_output_type(in.type, s.interpolation), q.full);
+    if (int e = region_prepare_output(q, out_type))
+        return e;
+    if (q.columns <= 0 || q.rows <= 0)
+        return kOk;
+    if (product_table_build())
+        return kOutOfMemory;
+    if (s.interpolation == kResizeNearest)
+        return nearest_region(q, s.width, s.height, out_type);
+    switch (in.type) {
+    case IMAGE_BINARY:
+    case IMAGE_GRAY: return smooth_region<std::uint8_t, 1>(q, s.width, s.height, out_type);
+    case IMAGE_COLOR: return smooth_region<std::uint8_t, 3>(q, s.width, s.height, out_type);
+    case IMAGE_GRAY16: return smooth_region<std::uint16_t, 1>(q, s.width, s.height, out_type);
+    default: return smooth_region<std::uint16_t, 3>(q, s.width, s.height, out_type);
+    }
 }
 
 } // namespace mv

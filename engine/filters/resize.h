@@ -9,6 +9,7 @@
 #pragma once
 
 #include "core/image.h"
+#include "transform/region.h"
 
 #include <cstdint>
 #include <vector>
@@ -37,5 +38,18 @@ int resize_output_type(int type, int interpolation);
 // output pixels on. Errors: 14 for a type that is not a picture, 1, 11 (output freed).
 int resize_image(const Image& input, Image& output, int new_width, int new_height,
                  double new_resolution, int interpolation);
+
+// A resize as a transformation: the new size, the new resolution (0 keeps the input's) and
+// the interpolation.
+struct ResizeSettings {
+    int width = 0, height = 0;
+    double resolution = 0;
+    int interpolation = kResizeSmooth;
+};
+
+// The region function of a resize. The region is in output pixels; only the output rows and
+// columns it shows are computed (for "Smooth" each wanted row from its left end, which the
+// sharpening runs from), bit for bit as in the whole result. Errors: 14, 1, 11.
+int resize_region(const RegionRequest& q, void* settings);
 
 } // namespace mv

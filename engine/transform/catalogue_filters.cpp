@@ -1,11 +1,13 @@
 // The filters and geometry of the catalogue.
 #include "filters/add_border.h"
 #include "filters/blur.h"
+#include "filters/composite.h"
 #include "filters/crop.h"
 #include "filters/mirror_rotate.h"
 #include "filters/resize.h"
 #include "filters/resize_units.h"
 #include "filters/sharpen.h"
+#include "formats/file_open.h"
 #include "transform/catalogue_support.h"
 
 #include <algorithm>
@@ -34,60 +36,13 @@ private:
     SizeFunction size_;
 };
 
-// Resize and Mirror/Rotate make the whole picture at once. Their region functions build the
-// whole result and hand it over on Apply; a smaller region (a preview) is then copied out of
-// that result in its own coordinates.
-int deliver_whole(const RegionRequest& q, Image& whole)
-{
-    if (q.full && region_is_whole(q) && q.zoom == 1) {
-        *q.output = std::move(whole);
-        return kOk;
-    }
-    RegionRequest part = q;
-    part.input = &whole;
-    if (int e = region_prepare_output(part, region_output_type(whole.type, q.full)))
-        return e;
-    return region_copy_input(part);
-}
-
-struct ResizeRecord {
-    int width = 0, height = 0; // output size in pixels
-    int interpolation = kResizeSmooth;
-};
-
-int resize_region(const RegionRequest& q, void* settings)
-{
-    const ResizeRecord& s = *static_cast<const ResizeRecord*>(settings);
-    if (!q.output || !is_picture_type(q.input->type))
-        return kIllegalImageType;
-    Image whole;
-    if (int e = resize_image(*q.input, whole, s.width, s.height, q.input->resolution, s.interpolation))
-        return e;
-    return deliver_whole(q, whole);
-}
-
-void resize_size(const ResizeRecord& s, const Image&, int& width, int& height)
+void resize_size(const ResizeSettings& s, const Image&, int& width, int& height)
 {
     width = s.width;
     height = s.height;
 }
 
-struct OrientationRecord {
-    int selection = kOrientCopy;
-};
-
-int orientation_region(const RegionRequest& q, void* settings)
-{
-    const OrientationRecord& s = *static_cast<const OrientationRecord*>(settings);
-    if (!q.output)
-        return kIllegalImageType;
-    Image whole;
-    if (int e = orientation_apply(s.selection, *q.input, whole, q.full))
-        return e;
-    return deliver_whole(q, whole);
-}
-
-void orientation_size(const OrientationRecord& s, const Image& input, int& width, int& height)
+void orientation_size(const OrientationSettings& s, const Image& input, int& width, int& height)
 {
     const bool swap = orientation_swaps(s.selection);
     width = swap ? input.height : input.width;
@@ -121,7 +76,7 @@ void register_mirror_rotate()
                              "Reflect Anti-Diagonal", "Flip", "Reflect Diagonal"},
                             0)};
     op.make = [](const Image&, const OperationValues& v, std::unique_ptr<OperationSettings>& out) {
-        auto s = std::make_unique<SizedSettings<OrientationRecord>>(orientation_region, orientation_size);
+        auto s = std::make_unique<SizedSettings<OrientationSettings>>(orientation_region, orientation_size);
         s->s.selection = kOrientFirst + v.numbers[0];
         out = std::move(s);
         return kOk;
@@ -186,6 +141,21 @@ void register_crop()
     operation_register(std::move(op));
 }
 
+// A resolution in dots per inch: a number above 0 and below a million.
+bool parse_resolution(std::string_view text, double& dpi)
+{
+    return parse_number(text, dpi) && dpi > 0 && dpi < 1e6;
+}
+
+bool check_resolution(std::string_view text, std::string& message)
+{
+    double dpi = 0;
+    if (parse_resolution(text, dpi))
+        return true;
+    message = "resolution takes a number of dots per inch above 0";
+    return false;
+}
+
 // Resize: width and height 0 keep the input's size; with only one of them given the other
 // follows the input's proportions, as the window's "Proportions" mode does.
 void register_resize()
@@ -197,7 +167,9 @@ void register_resize()
     op.accepted_types = kAllPictures;
     op.has_amount = false;
     op.params = {integer_param("Width:", 0, kMaxSide, 0), integer_param("Height:", 0, kMaxSide, 0),
-                 list_param("Interpolation Method:", {"Smooth", "Nearest Neighbor"}, kResizeSmooth)};
+                 list_param("Interpolation Method:", {"Smooth", "Nearest Neighbor"}, kResizeSmooth),
+                 text_param("resolution", "Resolution:")};
+    op.params.back().check = check_resolution;
     op.make = [](const Image& input, const OperationValues& v, std::unique_ptr<OperationSettings>& out) {
         ResizeState st;
         resize_state_init(st, input);
@@ -212,10 +184,12 @@ void register_resize()
         }
         if (st.new_width > kMaxSide || st.new_height > kMaxSide)
             return int(kOutOfMemory);
-        auto s = std::make_unique<SizedSettings<ResizeRecord>>(resize_region, resize_size);
+        auto s = std::make_unique<SizedSettings<ResizeSettings>>(resize_region, resize_size);
         s->s.width = st.new_width;
         s->s.height = st.new_height;
         s->s.interpolation = v.numbers[2];
+        if (!v.texts[3].empty() && !parse_resolution(v.texts[3], s->s.resolution))
+            return int(kIllegalImageType);
         out = std::move(s);
         return int(kOk);
     };
@@ -262,6 +236,96 @@ void register_sharpen()
     operation_register(std::move(op));
 }
 
+// Composite's settings own the pictures the batch tool reads from files; in the editor the
+// overlay is another window's picture, which the window's panel puts into the record.
+class CompositeOperationSettings final : public OperationSettings {
+public:
+    RegionFunction region() const override { return composite_region; }
+    void* record() override { return &s; }
+    AmountBlock* amount() override { return &s.amount; }
+    CompositeSettings s;
+    Image overlay, overlay_mask;
+};
+
+int open_picture(const std::string& path, Image& img)
+{
+    OpenedFile opened;
+    if (int e = file_open_path(path, -1, img, opened, false))
+        return e;
+    return opened.missing || img.empty() ? int(kCannotOpenFile) : int(kOk);
+}
+
+bool check_points(std::string_view text, std::string& message)
+{
+    PointF base[kAlignMaxPoints], overlay[kAlignMaxPoints];
+    int count = 0;
+    return composite_parse_points(text, base, overlay, count, message);
+}
+
+enum CompositeParam : int {
+    kCompositeOperation, kCompositeAlignment, kCompositeOverlay, kCompositeRed, kCompositeGreen,
+    kCompositeBlue, kCompositeOverlayAmount, kCompositeOverlayMask, kCompositePoints,
+};
+
+// Composite: the overlay is a picture file or, without one, the colour red/green/blue; the
+// point pairs "x,y,u,v;..." replace the default points from the first pair on; an overlay
+// mask (8-bit gray) weighs the overlay from 0% where it is black to 100% where it is white.
+void register_composite()
+{
+    Operation op;
+    op.name = "composite";
+    op.title = "Composite";
+    op.kind = 38;
+    op.accepted_types = kAllPictures;
+    op.params = {list_param("Operation:",
+                            {"Blend", "Lighten", "Darken", "Filter", "Subtractive Filter", "Negative", "Add",
+                             "Subtract", "Absolute Difference", "Register"},
+                            kCompBlend),
+                 list_param("Alignment:",
+                            {"none", "1-point (shift)", "2-point (shift/rotate)", "2-point (shift/rotate/scale)",
+                             "3-point (shift/rotate/scale/shear)", "4-point (perspective warp)"},
+                            kAlignNone),
+                 file_param("overlay", "Overlay:"),
+                 integer_param("Red:", 0, 255, 255),
+                 integer_param("Green:", 0, 255, 255),
+                 integer_param("Blue:", 0, 255, 255),
+                 percent_param("Overlay Amount:", 1024),
+                 file_param("overlay-mask", "Overlay Mask:"),
+                 text_param("points", "Points:")};
+    op.params[kCompositePoints].check = check_points;
+    op.make = [](const Image& input, const OperationValues& v, std::unique_ptr<OperationSettings>& out) {
+        auto s = std::make_unique<CompositeOperationSettings>();
+        CompositeSettings& st = s->s;
+        composite_init(st, input.width, input.height);
+        st.operation = v.numbers[kCompositeOperation];
+        composite_set_alignment(st, v.numbers[kCompositeAlignment]);
+        st.red = v.numbers[kCompositeRed];
+        st.green = v.numbers[kCompositeGreen];
+        st.blue = v.numbers[kCompositeBlue];
+        st.overlay_amount.low = v.numbers[kCompositeOverlayAmount];
+        if (const std::string& path = v.texts[kCompositeOverlay]; !path.empty()) {
+            if (int e = open_picture(path, s->overlay))
+                return e;
+            composite_set_overlay(st, &s->overlay);
+        }
+        if (const std::string& path = v.texts[kCompositeOverlayMask]; !path.empty()) {
+            if (int e = open_picture(path, s->overlay_mask))
+                return e;
+            if (s->overlay_mask.type != IMAGE_GRAY)
+                return int(kIllegalImageType);
+            amount_select_mask(st.overlay_amount, &s->overlay_mask, &s->overlay_mask);
+        }
+        int count = 0;
+        std::string message;
+        if (!composite_parse_points(v.texts[kCompositePoints], st.base_points, st.overlay_points, count,
+                                    message))
+            return int(kIllegalImageType);
+        out = std::move(s);
+        return int(kOk);
+    };
+    operation_register(std::move(op));
+}
+
 } // namespace
 
 // In menu order: the geometry group, then the filters.
@@ -273,6 +337,7 @@ void register_filter_operations()
     register_resize();
     register_blur();
     register_sharpen();
+    register_composite();
 }
 
 } // namespace mv::catalogue

@@ -115,6 +115,8 @@ bool operation_set(const Operation& op, OperationValues& values, std::string_vie
         }
         case OperationParam::kFile:
         case OperationParam::kText:
+            if (p.check && !p.check(text, message))
+                return false;
             values.texts[i] = std::string(text);
             return true;
         }

@@ -25,6 +25,8 @@ struct OperationParam {
     int minimum = 0, maximum = 0;    // integers; percent controls are 0..1024
     int default_value = 0;           // list index, integer or 0..1024
     std::string default_text;        // files: none by default
+    // Text controls: checks a value before it is taken (false with the reason in `message`).
+    bool (*check)(std::string_view text, std::string& message) = nullptr;
 };
 
 // A transformation's settings built from control values: its region function, the record

@@ -4,6 +4,8 @@
 #include "filters/resize.h"
 #include "filters/resize_units.h"
 
+#include "tone/value_tables.h"
+
 #include "../test_progress.h"
 #include "filter_test_support.h"
 
@@ -16,6 +18,54 @@ using namespace mv::test;
 
 namespace {
 int pattern(int x, int y, int c) { return (x * 29 + y * 71 + c * 41 + (x ^ y)) % 256; }
+
+// Runs `fn` for a preview of `width` x `height` output pixels: display columns and rows
+// [left, left + cols) x [bottom, bottom + rows) at reduction 1:k (k = 1 for zoom 1), and
+// checks every computed pixel against the whole Apply result at the output pixel it shows
+// (held to the picture, 16-bit samples narrowed), as the preview of the whole result would.
+void expect_region_matches_whole(RegionFunction fn, void* settings, const Image& input, const Image& whole,
+                                 int k, int left, int bottom, int cols, int rows)
+{
+    const int dw = (whole.width + k - 1) / k, dh = (whole.height + k - 1) / k;
+    Image display;
+    ASSERT_EQ(image_alloc(display, region_output_type(whole.type, false), dw, dh, 72), 0);
+    RegionRequest q = region_full_request(input, display, "test");
+    q.full = false;
+    q.zoom = k == 1 ? 1 : -k;
+    q.output_width = dw;
+    q.output_height = dh;
+    q.first_column = left;
+    q.first_row = bottom;
+    q.last_column = left + cols - 1;
+    q.last_row = bottom + rows - 1;
+    q.x0 = left * k;
+    q.y0 = bottom * k;
+    q.columns = cols;
+    q.rows = rows;
+    ASSERT_EQ(fn(q, settings), 0);
+    const bool wide = whole.type == IMAGE_GRAY16 || whole.type == IMAGE_COLOR48;
+    const int ch = whole.type == IMAGE_COLOR || whole.type == IMAGE_COLOR48 ? 3 : 1;
+    for (int y = bottom; y < bottom + rows; ++y)
+        for (int x = left; x < left + cols; ++x)
+            for (int c = 0; c < ch; ++c) {
+                const int v = px(whole, std::min(x * k, whole.width - 1), std::min(y * k, whole.height - 1), c);
+                ASSERT_EQ(px(display, x, y, c), wide ? narrow16(v) : v)
+                    << "type " << whole.type << " 1:" << k << " at " << x << "," << y;
+            }
+}
+
+// The whole result, then a reduced preview of all of it and a zoom-1 part away from the
+// origin (a scrolled preview).
+void expect_regions_match(RegionFunction fn, void* settings, const Image& input, int width, int height)
+{
+    Image whole;
+    ASSERT_EQ(transformation_apply(fn, settings, input, whole, "test", width, height), 0);
+    ASSERT_EQ(whole.width, width);
+    ASSERT_EQ(whole.height, height);
+    expect_region_matches_whole(fn, settings, input, whole, 3, 0, 0, (width + 2) / 3, (height + 2) / 3);
+    expect_region_matches_whole(fn, settings, input, whole, 1, width / 3, height / 2, width - width / 3,
+                                height - height / 2);
+}
 }
 
 TEST(Resize, ReductionWeightsSumTo255)
@@ -160,7 +210,7 @@ TEST(ResizeWindow, UnitsPreserveAndTexts)
 
 TEST(MirrorRotate, EightOrientationsOfAMarkedCorner)
 {
-    // 5 x 3 with one marked pixel at (0, 0) and another at (1, 0).
+    // 5 x 3 with one marked pixel at (0, 0) and another at (1, 0) (stored rows).
     Image img = make_image(IMAGE_GRAY, 5, 3, [](int x, int y, int) { return y == 0 && x < 2 ? 200 + x : 0; });
     for (int sel = kOrientFirst; sel <= kOrientLast; ++sel) {
         Image out;
@@ -171,8 +221,8 @@ TEST(MirrorRotate, EightOrientationsOfAMarkedCorner)
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x) {
                 int X, Y;
-                orientation_map(sel, 5, 3, x, y, X, Y);
-                ASSERT_EQ(px(out, X, Y), px(img, x, y)) << sel;
+                orientation_map(sel, 5, 3, x, y, X, Y); // from the top; stored rows from the bottom
+                ASSERT_EQ(px(out, X, out.height - 1 - Y), px(img, x, 2 - y)) << sel;
             }
     }
     int X, Y;
@@ -184,7 +234,14 @@ TEST(MirrorRotate, EightOrientationsOfAMarkedCorner)
     EXPECT_EQ(Y, 0);
     orientation_map(kOrientAntiDiagonal, 5, 3, 0, 0, X, Y);
     EXPECT_EQ(X, 2);
-    EXPECT_EQ(Y, 4);
+    EXPECT_EQ(Y, 4);    // As shown, a quarter turn counter-clockwise takes the top-left corner to the bottom-left
+    // and one clockwise takes it to the top-right.
+    Image top_left = make_image(IMAGE_GRAY, 5, 3, [](int x, int y, int) { return x == 0 && y == 2 ? 255 : 0; });
+    Image ccw, cw;
+    ASSERT_EQ(orientation_apply(kOrientRotateCcw, top_left, ccw, false), 0);
+    ASSERT_EQ(orientation_apply(kOrientRotateCw, top_left, cw, false), 0);
+    EXPECT_EQ(px(ccw, 0, 0), 255);
+    EXPECT_EQ(px(cw, 2, 4), 255);
 }
 
 TEST(MirrorRotate, CompositionsTilesAndBinary)
@@ -223,6 +280,44 @@ TEST(MirrorRotate, CompositionsTilesAndBinary)
     EXPECT_EQ(thumbs[0].width, 128);
     EXPECT_EQ(thumbs[0].height, 60);
     EXPECT_EQ(thumbs[1].width, 60);
+}
+
+TEST(MirrorRotate, RegionsEqualTheWholeResult)
+{
+    for (int type : {IMAGE_BINARY, IMAGE_GRAY, IMAGE_COLOR, IMAGE_GRAY16, IMAGE_COLOR48}) {
+        Image img = make_image(type, 70, 41, [type](int x, int y, int c) {
+            const int v = pattern(x, y, c);
+            return type == IMAGE_BINARY ? v & 1 : type == IMAGE_GRAY16 || type == IMAGE_COLOR48 ? v * 251 : v;
+        });
+        for (int sel = kOrientFirst; sel <= kOrientLast; ++sel) {
+            OrientationSettings st{sel};
+            const bool swaps = orientation_swaps(sel);
+            expect_regions_match(orientation_region, &st, img, swaps ? 41 : 70, swaps ? 70 : 41);
+        }
+    }
+}
+
+TEST(Resize, RegionsEqualTheWholeResult)
+{
+    for (int type : {IMAGE_BINARY, IMAGE_GRAY, IMAGE_COLOR, IMAGE_GRAY16, IMAGE_COLOR48}) {
+        Image img = make_image(type, 37, 29, [type](int x, int y, int c) {
+            const int v = pattern(x, y, c);
+            return type == IMAGE_BINARY ? v & 1 : type == IMAGE_GRAY16 || type == IMAGE_COLOR48 ? v * 257 - x : v;
+        });
+        // Enlarging, reducing, mixed, one axis kept, a single column, the same size.
+        const int sizes[][2] = {{83, 61}, {15, 11}, {90, 13}, {37, 70}, {12, 29}, {1, 40}, {37, 29}};
+        for (const auto& size : sizes)
+            for (int interpolation : {kResizeSmooth, kResizeNearest}) {
+                ResizeSettings st{size[0], size[1], 300.0, interpolation};
+                SCOPED_TRACE(testing::Message() << size[0] << "x" << size[1] << " " << interpolation);
+                expect_regions_match(resize_region, &st, img, size[0], size[1]);
+            }
+    }
+    // Apply takes the new resolution.
+    Image img = make_image(IMAGE_GRAY, 37, 29, pattern), out;
+    ResizeSettings st{60, 200, 240.0, kResizeSmooth};
+    ASSERT_EQ(transformation_apply(resize_region, &st, img, out, "Resize", 60, 200), 0);
+    EXPECT_EQ(out.resolution, 240.0);
 }
 
 TEST(Crop, ProportionsFitAndRegion)
