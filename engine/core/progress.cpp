@@ -8,6 +8,14 @@
 namespace mv {
 namespace {
 ProgressSink* g_sink = nullptr;
+thread_local ProgressRelay* t_relay = nullptr;
+} // namespace
+
+ProgressRelay* progress_relay_install(ProgressRelay* relay)
+{
+    ProgressRelay* previous = t_relay;
+    t_relay = relay;
+    return previous;
 }
 
 ProgressSink* set_progress_sink(ProgressSink* sink)
@@ -19,24 +27,34 @@ ProgressSink* set_progress_sink(ProgressSink* sink)
 
 void progress_begin(int first, int last, std::string_view title, bool cancellable)
 {
-    if (g_sink)
+    if (t_relay) {
+        t_relay->first = first;
+        t_relay->last = last;
+        t_relay->current = first;
+        t_relay->begun = true;
+    } else if (g_sink) {
         g_sink->begin(first, last, title, cancellable);
+    }
 }
 
 int progress_update(int current)
 {
+    if (t_relay) {
+        t_relay->current = current;
+        return t_relay->cancel && t_relay->cancel->load() ? 11 : 0;
+    }
     return g_sink ? g_sink->update(current) : 0;
 }
 
 void progress_end()
 {
-    if (g_sink)
+    if (!t_relay && g_sink)
         g_sink->end();
 }
 
 void progress_pump()
 {
-    if (g_sink)
+    if (!t_relay && g_sink)
         g_sink->pump();
 }
 
@@ -46,7 +64,7 @@ ProgressScope::ProgressScope(long long pixels, int first, int last, std::string_
 {
     if (shown_)
         progress_begin(first, last, title, cancellable);
-    else if (g_sink)
+    else if (!t_relay && g_sink)
         g_sink->wait_cursor(true);
 }
 
@@ -54,7 +72,7 @@ ProgressScope::~ProgressScope()
 {
     if (shown_)
         progress_end();
-    else if (g_sink)
+    else if (!t_relay && g_sink)
         g_sink->wait_cursor(false);
 }
 

@@ -3,6 +3,7 @@
 // window shows: the bar's filled span and the time-left estimate.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +35,18 @@ int progress_update(int current);
 void progress_end();
 // Lets the sink process pending events (nothing without a sink).
 void progress_pump();
+
+// Where the progress calls of band work running on another thread go: while a relay is
+// installed on a thread, that thread's progress calls reach no sink; they record the range
+// and the current value here, and progress_update returns 11 once `cancel` is set.
+struct ProgressRelay {
+    std::atomic<int> first{0}, last{0}, current{0};
+    std::atomic<bool> begun{false};
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// Installs `relay` for the calling thread (nullptr removes it); returns the previous one.
+ProgressRelay* progress_relay_install(ProgressRelay* relay);
 
 // Shows a progress window for pictures of at least 10000 pixels and the wait cursor for
 // smaller ones (which then cannot be cancelled). Ends whatever it began when destroyed.

@@ -67,9 +67,11 @@ public:
 };
 
 // Smooths the region of W x H output pixels at input (x0 + j*s, y0 + k*s) with radius
-// r >= 1 and hands every output row to `sink`. A progress window titled `title` is shown
-// for W*H >= 10000: one update after each extended column (0 .. W*s + 4r - 1), then one
-// after each output row counting on (total W*s + 4r + H - 1). Results: 0, 1 when a buffer
+// r >= 1 and hands every output row to `sink`, in order, as soon as it is computed (the
+// work streams down the rows: a window of 2r+2 extended rows is kept, never whole columns).
+// A progress window titled `title` is shown for W*H >= 10000 with the range
+// 0 .. W*s + 4r + H - 1, each value updated once and in order, spread evenly over the
+// output rows. Results: 0, 1 when a buffer
 // cannot be allocated, 11 when cancelled, 14 for a type that is not a picture, or the
 // sink's error.
 int box_smooth(const Image& input, int x0, int y0, int s, int W, int H, int r,

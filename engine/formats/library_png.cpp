@@ -153,6 +153,13 @@ int encode(WriteState& s, std::FILE* f, const Image& img)
     const int colour = img.type == IMAGE_COLOR ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY;
     png_set_IHDR(s.png, s.info, png_uint_32(img.width), png_uint_32(img.height), depth, colour,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // Photographs: the "Sub" filter on every row and a fast deflate level write several times
+    // faster than trying all five filters per row at the default level, for files a little
+    // larger. Bilevel rows stay unfiltered, as libpng does for them.
+    if (depth == 8) {
+        png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+        png_set_compression_level(s.png, 3);
+    }
     if (img.resolution > 0) {
         const auto ppm = png_uint_32(std::llround(img.resolution / 0.0254));
         png_set_pHYs(s.png, s.info, ppm, ppm, PNG_RESOLUTION_METER);

@@ -115,17 +115,22 @@ void pack_row(const Image& img, const std::uint8_t* src, std::uint8_t* dst, std:
             dst[2] = src[0];
         }
         return;
-    case IMAGE_GRAY16:
-    case IMAGE_COLOR48: {
+    case IMAGE_GRAY16: {
         const auto* s = reinterpret_cast<const std::uint16_t*>(src);
-        const std::size_t samples = img.type == IMAGE_GRAY16 ? w : 3 * w;
-        const int swap = img.type == IMAGE_GRAY16 ? 0 : 2;
-        for (std::size_t i = 0; i < samples; ++i) {
-            // Samples 0 and 2 of each 48-bit pixel change places.
-            const std::size_t k = swap ? i - i % 3 + (2 - i % 3) : i;
-            dst[2 * i] = std::uint8_t(s[k]);
-            dst[2 * i + 1] = std::uint8_t(s[k] >> 8);
+        for (std::size_t i = 0; i < w; ++i, dst += 2) {
+            dst[0] = std::uint8_t(s[i]);
+            dst[1] = std::uint8_t(s[i] >> 8);
         }
+        return;
+    }
+    case IMAGE_COLOR48: {
+        // Samples 0 and 2 of each 48-bit pixel change places.
+        const auto* s = reinterpret_cast<const std::uint16_t*>(src);
+        for (std::size_t x = 0; x < w; ++x, s += 3, dst += 6)
+            for (int c = 0; c < 3; ++c) {
+                dst[2 * c] = std::uint8_t(s[2 - c]);
+                dst[2 * c + 1] = std::uint8_t(s[2 - c] >> 8);
+            }
         return;
     }
     default:

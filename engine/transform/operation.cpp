@@ -1,6 +1,8 @@
 #include "operation.h"
 
 #include "core/error.h"
+#include "core/parallel.h"
+#include "core/product_table.h"
 #include "core/util.h"
 #include "transform/operation_catalogue.h"
 
@@ -15,6 +17,57 @@ std::vector<Operation>& registry()
 {
     static std::vector<Operation> ops;
     return ops;
+}
+
+// Operations whose region function computes any band of rows of a same-size output from the
+// input alone, with no state shared between calls (Color Balance builds its tables in its
+// settings record, so it stays on one thread): their Apply can run as bands of rows on
+// several threads and gives the same bits as one call over the whole picture.
+bool runs_in_bands(const Operation& op)
+{
+    static const char* const kBanded[] = {"blur",       "sharpen",          "levels-and-color",
+                                          "brightness", "saturation",       "brightness-curve",
+                                          "color-curves", "equalize"};
+    for (const char* name : kBanded)
+        if (op.name == name)
+            return true;
+    return false;
+}
+
+struct BandWork {
+    RegionFunction fn;
+    void* settings;
+    const Image* input;
+    Image* output;
+    std::string_view title;
+};
+
+// One band of rows [begin, end) (counted from the bottom) of a same-size Apply.
+int apply_band(int begin, int end, void* context)
+{
+    const BandWork& w = *static_cast<const BandWork*>(context);
+    RegionRequest q = region_full_request(*w.input, *w.output, w.title);
+    q.y0 = q.first_row = begin;
+    q.last_row = end - 1;
+    q.rows = end - begin;
+    return w.fn(q, w.settings);
+}
+
+// Apply as bands of rows: the output is allocated here (binary input gives gray, as these
+// operations produce it) and each band is computed by the region function.
+int apply_in_bands(RegionFunction fn, void* settings, const Image& input, Image& output,
+                   std::string_view title)
+{
+    if (product_table_build())
+        return kOutOfMemory;
+    const int type = input.type == IMAGE_BINARY ? IMAGE_GRAY : input.type;
+    if (const int e = image_alloc(output, type, input.width, input.height, input.resolution))
+        return e;
+    BandWork work{fn, settings, &input, &output, title};
+    const int e = parallel_bands(input.height, apply_band, &work, input.pixels(), title);
+    if (e)
+        image_free(output);
+    return e;
 }
 
 bool parse_int(std::string_view text, int& value)
@@ -145,6 +198,9 @@ int operation_apply(const Operation& op, const OperationValues& values, const Im
     }
     int width = 0, height = 0;
     settings->output_size(input, width, height);
+    if (parallel_threads() > 1 && runs_in_bands(op) && width == input.width &&
+        height == input.height && is_picture_type(input.type) && !input.empty())
+        return apply_in_bands(settings->region(), settings->record(), input, output, op.title);
     return transformation_apply(settings->region(), settings->record(), input, output, op.title,
                                 width, height);
 }
