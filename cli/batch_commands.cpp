@@ -21,6 +21,12 @@ constexpr const char* kUsage =
     "  count-colors FILE         the number of distinct colours\n"
     "  apply IN OUT OPERATION [key=value ...] [--amount P] [--mask MASK [--mask-amount LO..HI]]\n"
     "                            run one transformation over IN and save the result as OUT\n"
+    "  slideshow build OUT.ss FILE... [--size WxH] [--quality normal|high|highest] [--duration N]\n"
+    "                            make a slide show of the pictures and save it with its\n"
+    "                            slide files\n"
+    "  slideshow export IN.ss OUT.avi [--size WxH] [--compressor NAME]\n"
+    "                            write a saved slide show as an AVI video (frames of the\n"
+    "                            smallest slide size that holds every slide by default)\n"
     "  list                      every operation, its keys, values and defaults\n"
     "  --version                 the program version\n"
     "  --help                    this text\n";
@@ -34,6 +40,7 @@ const std::map<std::string, Command>& commands()
         {"info", command_info},
         {"convert", command_convert},
         {"count-colors", command_count_colors},
+        {"slideshow", command_slideshow},
         {"apply", command_apply},
     };
     return table;

@@ -23,5 +23,6 @@ int command_apply(const std::vector<std::string>& args);
 int command_info(const std::vector<std::string>& args);
 int command_convert(const std::vector<std::string>& args);
 int command_count_colors(const std::vector<std::string>& args);
+int command_slideshow(const std::vector<std::string>& args);
 
 } // namespace mv::batch

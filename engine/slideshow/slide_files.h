@@ -47,7 +47,8 @@ int slideshow_save(SlideShow& show, const std::string& path, const std::string& 
 // %d") and reads its thumbnail. Failures show "Error copying thumbnail for slide %d",
 // "Error reading thumbnail image for slide %d", "Error copying image for slide %d" or
 // "Error copying sound for slide %d" (numbered from 1) and leave the show empty. On success
-// the show holds the loaded slides and is not modified.
+// the show holds the loaded slides, takes the smallest slide size that holds them all
+// (slideshow_fitting_size_index) and is not modified.
 int slideshow_load(SlideShow& show, const std::string& path);
 
 // Copies a file under a cancellable progress window with the given title: 0, 4, 3/37, 6, 11.

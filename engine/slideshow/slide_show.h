@@ -130,7 +130,7 @@ int slideshow_add_file(SlideShow& show, const std::string& path, int position = 
 void slideshow_remove(SlideShow& show, int index);
 // Moves slide `from` so that it ends at index `to`.
 void slideshow_move(SlideShow& show, int from, int to);
-// Caption cut to 80 bytes at a character boundary; line breaks and tabs become blanks.
+// Caption cut to 80 bytes at a character boundary; control characters become blanks.
 void slideshow_set_caption(SlideShow& show, int index, std::string_view caption);
 void slideshow_set_description(SlideShow& show, int index, std::string_view text);
 void slideshow_set_slide_duration(SlideShow& show, int index, int seconds); // 0..9999
@@ -162,6 +162,10 @@ long long slideshow_overview_estimate(const SlideShow& show);
 long long slideshow_total_bytes(const SlideShow& show);
 // The total in megabytes (bytes / 1000000), for "Total size: %2fMB".
 double slideshow_total_megabytes(const SlideShow& show);
+
+// The smallest listed slide size that holds every slide (the largest when none does, the
+// default for an empty show). A loaded show takes it, since the overview keeps no size.
+int slideshow_fitting_size_index(const SlideShow& show);
 
 // The seconds a slide shows: its own duration, or the show's when 0.
 int slide_seconds(const SlideShow& show, const Slide& slide);
