@@ -35,12 +35,13 @@ struct AviFacts {
     long long pictures = 0;        // packets that carry a picture
     long long last_picture_pts = -1;
     bool last_black = false;
+    std::vector<std::uint8_t> first;   // the first picture as gray, rows top first
     int audio_rate = 0;
     long long audio_bytes = 0;
 };
 
-// True when the picture is black: no gray level above 8 once converted to 8-bit gray.
-bool is_black(const AVFrame* frame)
+// The picture as 8-bit gray, rows top first.
+std::vector<std::uint8_t> gray_of(const AVFrame* frame)
 {
     SwsContext* sws = sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format),
                                      frame->width, frame->height, AV_PIX_FMT_GRAY8, SWS_POINT,
@@ -50,6 +51,13 @@ bool is_black(const AVFrame* frame)
     int strides[4] = {frame->width};
     sws_scale(sws, frame->data, frame->linesize, 0, frame->height, planes, strides);
     sws_freeContext(sws);
+    return gray;
+}
+
+// True when the picture is black: no gray level above 8.
+bool is_black(const AVFrame* frame)
+{
+    const std::vector<std::uint8_t> gray = gray_of(frame);
     return !gray.empty() && *std::max_element(gray.begin(), gray.end()) <= 8;
 }
 
@@ -89,8 +97,11 @@ AviFacts inspect(const std::string& path)
             ++f.pictures;
             f.last_picture_pts = pkt->pts;
             if (avcodec_send_packet(dec, pkt) >= 0)
-                while (avcodec_receive_frame(dec, frame) >= 0)
+                while (avcodec_receive_frame(dec, frame) >= 0) {
+                    if (f.first.empty())
+                        f.first = gray_of(frame);
                     f.last_black = is_black(frame);
+                }
         }
         av_packet_unref(pkt);
     }
@@ -113,7 +124,10 @@ TEST(AviExport, AnAllGrayShowIsEightBitVideo)
     SlideShow show(temp.path());
     show.size_index = 0; // 320x240
     show.duration = 2;
-    ASSERT_EQ(slideshow_add_picture(show, gray_picture(32, 24, 200)), 0);
+    Image top_white = gray_picture(32, 24, 0);
+    for (int y = 12; y < 24; ++y) // row 0 is the bottom row
+        std::fill_n(top_white.row(y), 32, 255);
+    ASSERT_EQ(slideshow_add_picture(show, top_white), 0);
     ASSERT_EQ(slideshow_add_picture(show, gray_picture(400, 300)), 0);
     slideshow_set_slide_duration(show, 1, 1);
     const std::string path = temp.file("gray.avi");
@@ -130,6 +144,10 @@ TEST(AviExport, AnAllGrayShowIsEightBitVideo)
     EXPECT_EQ(f.pictures, 3);
     EXPECT_EQ(f.last_picture_pts, 90);
     EXPECT_TRUE(f.last_black);
+    ASSERT_EQ(f.first.size(), 320u * 240u);
+    EXPECT_EQ(f.first[0], 0);                  // black around the centred slide
+    EXPECT_EQ(f.first[108 * 320 + 160], 255);  // its top half is white
+    EXPECT_EQ(f.first[130 * 320 + 160], 0);
     EXPECT_EQ(f.audio_rate, 0);
     EXPECT_TRUE(messages.messages.empty());
 }

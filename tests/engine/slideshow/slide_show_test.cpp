@@ -233,3 +233,41 @@ TEST(SlideShow, WavFilesAreCheckedAndConverted)
     EXPECT_EQ(messages.messages.back().text, "Illegal WAV file: not a RIFF/WAVE file");
     EXPECT_FALSE(slide_has_sound(show.slides[0]));
 }
+
+TEST(SlideShow, DamagedOverviewAndWavFilesNeverCrash)
+{
+    TempFolder temp;
+    RecordingMessageSink messages;
+    Overview o;
+    o.slides.resize(3);
+    o.slides[1].caption = "x\"y";
+    o.slides[2].description = "some words";
+    const std::string ss = temp.file("a.ss"), wav = temp.file("a.wav");
+    ASSERT_EQ(overview_write(ss, o), 0);
+    const mv::test::Bytes good_ss = mv::test::read_bytes(ss);
+    const mv::test::Bytes good_wav = wav_bytes(8000, 2, 50);
+    std::uint32_t seed = 12345;
+    const auto next = [&] { return seed = seed * 1103515245u + 12345u, seed >> 8; };
+    for (int round = 0; round < 100; ++round) {
+        for (const auto* good : {&good_ss, &good_wav}) {
+            mv::test::Bytes b = *good;
+            for (int k = 0; k < 4; ++k)
+                b[next() % b.size()] = std::uint8_t(next());
+            if (next() % 4 == 0)
+                b.resize(next() % b.size());
+            if (good == &good_ss) {
+                mv::test::write_bytes(ss, b);
+                Overview read;
+                const int code = overview_read(ss, read);
+                EXPECT_TRUE(code == 0 || code == kSlideShowShown) << code;
+                EXPECT_LE(read.slides.size(), size_t(kSlideMax));
+            } else {
+                mv::test::write_bytes(wav, b);
+                WavSound sound;
+                std::string problem;
+                const int code = wav_read(wav, sound, problem);
+                EXPECT_TRUE(code == 0 || (code == kErrorReadingFile && !problem.empty()));
+            }
+        }
+    }
+}
