@@ -2,6 +2,7 @@
 // and compared with the engine's own functions called with the same settings.
 #include "core/image.h"
 #include "filters/add_border.h"
+#include "filters/composite.h"
 #include "filters/crop.h"
 #include "filters/mirror_rotate.h"
 #include "filters/resize.h"
@@ -145,4 +146,48 @@ TEST_F(BatchFilters, BadValuesAreRefused)
     const RunResult list = run({"list"});
     EXPECT_NE(list.out.find("method=custom|ordered-8x8|classical-6x6"), std::string::npos);
     EXPECT_NE(list.out.find("orientation=copy|rotate-90-ccw|rotate-180|rotate-90-cw|mirror"), std::string::npos);
+}
+
+// Composite with a picture overlay aligned by two point pairs, and with a colour overlay,
+// against the engine's region function; impossible points are refused.
+TEST_F(BatchFilters, CompositeMatchesTheEngine)
+{
+    const mv::Image cat = load(sample("chelsea.png"));
+    const mv::Image coffee = load(sample("coffee.png"));
+    mv::CompositeSettings st;
+    mv::composite_init(st, cat.width, cat.height);
+    mv::composite_set_overlay(st, &coffee);
+    mv::composite_set_alignment(st, mv::kAlignSimilarity);
+    st.operation = mv::kCompDifference;
+    st.base_points[0] = {60, 40};
+    st.overlay_points[0] = {90, 75.5};
+    st.base_points[1] = {400, 250};
+    st.overlay_points[1] = {520, 330};
+    mv::Image expected;
+    ASSERT_EQ(mv::transformation_apply(mv::composite_region, &st, cat, expected, "Composite"), 0);
+    const std::string points = mv::composite_points_text(st.base_points, st.overlay_points, 2);
+    EXPECT_EQ(points, "60,40,90,75.5;400,250,520,330");
+    EXPECT_TRUE(same_pixels(apply(sample("chelsea.png"),
+                                  {"composite", "overlay=" + sample("coffee.png"), "operation=absolute-difference",
+                                   "alignment=2-point-shift-rotate-scale", "points=" + points}),
+                            expected));
+
+    // A white overlay colour with "Negative" at half the overlay amount.
+    mv::CompositeSettings colour;
+    mv::composite_init(colour, cat.width, cat.height);
+    colour.operation = mv::kCompNegative;
+    colour.overlay_amount.low = 512;
+    ASSERT_EQ(mv::transformation_apply(mv::composite_region, &colour, cat, expected, "Composite"), 0);
+    EXPECT_TRUE(same_pixels(apply(sample("chelsea.png"), {"composite", "operation=negative", "overlay-amount=50"}),
+                            expected));
+
+    const std::string in = sample("chelsea.png"), out = file("x.tif");
+    const RunResult same = run({"apply", in, out, "composite", "overlay=" + sample("coffee.png"),
+                                "alignment=3-point-shift-rotate-scale-shear", "points=1,1,5,5;1,1,9,9;7,3,2,2"});
+    EXPECT_EQ(same.status, 1);
+    EXPECT_NE(same.err.find("All alignment points must be distinct (error 61)"), std::string::npos);
+    for (const char* bad : {"points=1,2,3", "points=1,2,3,x", "points=1,2,3,4;", "operation=mix"})
+        EXPECT_EQ(run({"apply", in, out, "composite", bad}).status, 2) << bad;
+    EXPECT_EQ(run({"apply", in, out, "composite", "overlay=" + file("none.png")}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
