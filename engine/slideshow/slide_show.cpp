@@ -7,6 +7,7 @@
 #include "formats/file_io.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace mv {
@@ -168,6 +169,9 @@ int slideshow_set_sound(SlideShow& show, int index, const std::string& wav_path)
     if (code != kOk)
         return code;
     Slide& slide = show.slides[index];
+    std::error_code same_error;
+    if (std::filesystem::equivalent(wav_path, slide.sound_file, same_error))
+        return kOk; // already the slide's sound
     const int copied = slideshow_copy_file(wav_path, slide.sound_file, "Copying WAV file");
     if (copied != kOk) {
         if (file_exists(slide.sound_file))
