@@ -21,6 +21,9 @@ constexpr const char* kUsage =
     "  count-colors FILE         the number of distinct colours\n"
     "  apply IN OUT OPERATION [key=value ...] [--amount P] [--mask MASK [--mask-amount LO..HI]]\n"
     "                            run one transformation over IN and save the result as OUT\n"
+    "  chain IN OUT OPERATION [key=value ...] [+ OPERATION [key=value ...]] ...\n"
+    "                            run several transformations in turn, in memory, and save\n"
+    "                            the last result as OUT\n"
     "  slideshow build OUT.ss FILE... [--size WxH] [--quality normal|high|highest] [--duration N]\n"
     "                            make a slide show of the pictures and save it with its\n"
     "                            slide files\n"
@@ -42,6 +45,7 @@ const std::map<std::string, Command>& commands()
         {"count-colors", command_count_colors},
         {"slideshow", command_slideshow},
         {"apply", command_apply},
+        {"chain", command_chain},
     };
     return table;
 }

@@ -20,6 +20,7 @@ int usage_error(const std::string& reason);
 
 int command_list(const std::vector<std::string>& args);
 int command_apply(const std::vector<std::string>& args);
+int command_chain(const std::vector<std::string>& args);
 int command_info(const std::vector<std::string>& args);
 int command_convert(const std::vector<std::string>& args);
 int command_count_colors(const std::vector<std::string>& args);
