@@ -4,17 +4,27 @@
 #include "mask/brightness_curve_mask.h"
 #include "mask/combine.h"
 #include "mask/feather.h"
+#include "mask/mask_buttons.h"
 #include "mask/mask_all_none_invert.h"
 #include "mask/mask_area.h"
 #include "mask/mask_overlay.h"
 #include "mask/oval.h"
 #include "mask/picture_rows.h"
+#include "mask/range_control.h"
 #include "mask/spline.h"
 #include "shell/image_view.h"
+#include "shell/frame_window.h"
 #include "shell/image_window.h"
+#include "shell/menu_enabling.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
 #include "tone/curve.h"
+#include "core/histogram.h"
+#include "tone/value_tables.h"
+#include "tools/brush.h"
+#include "tools/paint_tool.h"
+#include "transform/curve_control.h"
+#include "transform/slider.h"
 #include "transform/use_registry.h"
 
 #include <QApplication>
@@ -35,13 +45,15 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+#include <memory>
 
 namespace {
 
 MaskToolWindow* g_instance = nullptr;
 
 constexpr int kCommandNewMask = 4500;
-constexpr int kCommandLastMask = 4549;
 constexpr int kPanelWidth = 250;
 constexpr const char* kUserName = "Mask Tool";
 
@@ -92,18 +104,31 @@ void similarDefaults(mv::SimilarSettings& s, int space)
         l = {0, d / 16, 3 * d / 16, 4 * d / 16};
 }
 
-QToolButton* groupButton(QButtonGroup* group, QGridLayout* grid, int id, const QString& text,
-                         const QString& tip, int row, int column)
+// A radio button of one of the four groups: its picture, its tool tip.
+QToolButton* groupButton(QButtonGroup* group, QGridLayout* grid, int id, const char* bitmap,
+                         const char* tip, int row, int column)
 {
     auto* b = new QToolButton;
-    b->setText(text);
-    b->setToolTip(tip);
+    b->setObjectName(QString::fromLatin1(bitmap));
+    b->setIcon(mask_button_icon(bitmap));
+    b->setIconSize(QSize(kMaskButtonSize, kMaskButtonSize));
+    b->setToolTip(QString::fromLatin1(tip));
     b->setCheckable(true);
     b->setAutoRaise(true);
-    b->setMinimumWidth(28);
     group->addButton(b, id);
     grid->addWidget(b, row, column);
     return b;
+}
+
+// The channel letters of a Similar colour space.
+const char* channelLetters(int space)
+{
+    switch (space) {
+    case mv::SIMILAR_HSV: return "HSV";
+    case mv::SIMILAR_HSL: return "HSL";
+    case mv::SIMILAR_RGB: return "RGB";
+    default: return "V";
+    }
 }
 
 } // namespace
@@ -176,15 +201,44 @@ MaskToolWindow::MaskToolWindow(WorkspaceArea* area, ImageWindow* picture, ImageW
     move(std::max(0, area->viewport()->width() - width()), 0);
     show();
     set_current_tool(this);
+    // The frame asks "Abort mask operation in progress?" before it closes windows.
+    if (auto* frame = qobject_cast<FrameWindow*>(area->window()))
+        frame->setMaskToolWindow(this);
 }
 
 MaskToolWindow::~MaskToolWindow()
 {
+    if (!closing_)
+        abandon();
+    mv::mask_paint_end(paint_);
     if (g_instance == this)
         g_instance = nullptr;
     if (current_tool() == this)
         set_current_tool(nullptr);
     mv::use_forget(app_use_list(), this);
+}
+
+void MaskToolWindow::abandon()
+{
+    // The tool is being destroyed without OK or Cancel (the frame closes it after "Abort
+    // mask operation in progress?" was answered Yes): the picture loses its overlay, a new
+    // mask goes away unasked, an existing one gets its rows back and is shown again.
+    closing_ = true;
+    if (picture_) {
+        mv::mask_overlay_remove(picture_->record());
+        mv::use_remove(app_use_list(), this, handle(picture_));
+        redrawPicture();
+    }
+    if (!mask_)
+        return;
+    if (created_) {
+        mask_->setModified(false);
+        mask_->deleteLater();
+    } else {
+        if (rows_.mask)
+            mv::mask_undo_restore(rows_, saved_);
+        mask_->show();
+    }
 }
 
 mv::Image& MaskToolWindow::mask() const
@@ -211,33 +265,34 @@ QWidget* MaskToolWindow::buildControls()
     addButton(QStringLiteral("Area..."), 1, 1, &MaskToolWindow::showArea);
     layout->addLayout(buttons);
 
-    // Combine mode, overlay colour and overlay amount: one row of buttons each.
+    // Combine mode, overlay colour and overlay amount: one row of buttons each, then the
+    // operations in two rows.
     auto* groups = new QGridLayout;
     groups->setSpacing(1);
     modeGroup_ = new QButtonGroup(this);
-    const char* modeText[] = {"+", "\u2212", "\u2229", "\u2295"};
+    const char* modeBitmap[] = {"IDORMASK", "IDSUBMASK", "IDANDMASK", "IDINVERTMASK"};
     const char* modeTip[] = {"Add", "Subtract", "Overlap", "Invert"};
     for (int i = 0; i < 4; ++i)
-        groupButton(modeGroup_, groups, i, modeText[i], modeTip[i], 0, i);
+        groupButton(modeGroup_, groups, i, modeBitmap[i], modeTip[i], 0, i);
     modeGroup_->button(mode_)->setChecked(true);
     connect(modeGroup_, &QButtonGroup::idClicked, this, &MaskToolWindow::setCombineMode);
 
     auto* colorGroup = new QButtonGroup(this);
-    const char* colorText[] = {"R", "G", "B", "W"};
+    const char* colorBitmap[] = {"IDREDMASK", "IDGREENMASK", "IDBLUEMASK", "IDWHITEMASK"};
     const char* colorTip[] = {"Red Overlay", "Green Overlay", "Blue Overlay", "White Overlay"};
     for (int i = 0; i < 4; ++i)
-        groupButton(colorGroup, groups, i, colorText[i], colorTip[i], 1, i);
+        groupButton(colorGroup, groups, i, colorBitmap[i], colorTip[i], 1, i);
     colorGroup->button(colorIndex_)->setChecked(true);
     connect(colorGroup, &QButtonGroup::idClicked, this, [this](int i) { setOverlay(i, amount_); });
 
     auto* amountGroup = new QButtonGroup(this);
     const int amounts[] = {mv::kOverlayClear, mv::kOverlaySemitransparent, mv::kOverlayOpaque,
                            mv::kOverlayMaskOnly};
-    const char* amountText[] = {"0%", "50%", "100%", "M"};
+    const char* amountBitmap[] = {"IDTRANS100", "IDTRANS50", "IDTRANS0", "IDTRANS0X"};
     const char* amountTip[] = {"Clear Mask Overlay", "Semitransparent Mask Overlay",
                                "Opaque Mask Overlay", "Mask Only"};
     for (int i = 0; i < 4; ++i)
-        groupButton(amountGroup, groups, i, amountText[i], amountTip[i], 2, i);
+        groupButton(amountGroup, groups, i, amountBitmap[i], amountTip[i], 2, i);
     amountGroup->button(1)->setChecked(true);
     connect(amountGroup, &QButtonGroup::idClicked, this,
             [this, amounts](int i) { setOverlay(colorIndex_, amounts[i]); });
@@ -245,18 +300,15 @@ QWidget* MaskToolWindow::buildControls()
     operationGroup_ = new QButtonGroup(this);
     const struct {
         int id;
-        const char* text;
+        const char* bitmap;
         const char* tip;
-    } ops[] = {{kDrawRegion, "Lasso", "Draw Region"}, {kRectangle, "Rect", "Rectangle"},
-               {kOval, "Oval", "Oval"},               {kPolygon, "Poly", "Polygon"},
-               {kSpline, "Spline", "Spline"},         {kFeather, "Feath", "Feather"},
-               {kSimilar, "Simil", "Similar"},        {kCombine, "Comb", "Combine"},
-               {kBrightnessCurve, "Curve", "Brightness Curve"}};
-    int k = 0;
-    for (const auto& op : ops) {
-        groupButton(operationGroup_, groups, op.id, op.text, op.tip, 3 + k / 5, k % 5);
-        ++k;
-    }
+    } ops[] = {{kDrawRegion, "IDLASSOMASK", "Draw Region"}, {kRectangle, "IDRECTMASK", "Rectangle"},
+               {kOval, "IDOVALMASK", "Oval"},               {kPolygon, "IDPOLYMASK", "Polygon"},
+               {kSpline, "IDSPLINEMASK", "Spline"},         {kFeather, "IDFEATHERMASK", "Feather"},
+               {kSimilar, "IDRANGEMASK", "Similar"},        {kPaint, "IDPAINTMASK", "Paint"},
+               {kCombine, "IDCOMBINEMASK", "Combine"},      {kBrightnessCurve, "IDSMOOTHCURVE", "Brightness Curve"}};
+    for (const auto& op : ops)
+        groupButton(operationGroup_, groups, op.id, op.bitmap, op.tip, 3 + op.id / 5, op.id % 5);
     operationGroup_->button(operation_)->setChecked(true);
     connect(operationGroup_, &QButtonGroup::idClicked, this, &MaskToolWindow::setOperation);
     layout->addLayout(groups);
@@ -304,22 +356,8 @@ QWidget* MaskToolWindow::buildPanels()
     ff->addRow(QStringLiteral("Corners:"), corners_);
     panels_->addWidget(feather);
 
-    auto* similar = new QWidget;
-    auto* sf = new QFormLayout(similar);
-    colorSpace_ = new QComboBox;
-    if (similar_.space == mv::SIMILAR_V)
-        colorSpace_->addItem(QStringLiteral("V"), int(mv::SIMILAR_V));
-    else
-        for (auto [name, space] : {std::pair{"HSV", mv::SIMILAR_HSV}, std::pair{"HSL", mv::SIMILAR_HSL},
-                                   std::pair{"RGB", mv::SIMILAR_RGB}})
-            colorSpace_->addItem(QString::fromLatin1(name), int(space));
-    connect(colorSpace_, &QComboBox::currentIndexChanged, this,
-            [this] { similarDefaults(similar_, colorSpace_->currentData().toInt()); });
-    sf->addRow(QStringLiteral("Color Space:"), colorSpace_);
-    auto* pick = new QLabel(QStringLiteral("Click a colour on the picture."));
-    pick->setWordWrap(true);
-    sf->addRow(pick);
-    panels_->addWidget(similar);
+    panels_->addWidget(buildSimilarPanel());
+    panels_->addWidget(buildPaintPanel());
 
     auto* combine = new QWidget;
     auto* cf = new QFormLayout(combine);
@@ -331,18 +369,121 @@ QWidget* MaskToolWindow::buildPanels()
     cf->addRow(QStringLiteral("Mask Gray Level"), grayLevel_);
     panels_->addWidget(combine);
 
-    // Brightness Curve: a straight rise from 0 at the low brightness to 255 at the high one.
-    auto* curve = new QWidget;
-    auto* bf = new QFormLayout(curve);
-    curveLow_ = new QSpinBox;
-    curveLow_->setRange(0, 254);
-    curveHigh_ = new QSpinBox;
-    curveHigh_->setRange(1, 255);
-    curveHigh_->setValue(255);
-    bf->addRow(QStringLiteral("Brightness 0 at:"), curveLow_);
-    bf->addRow(QStringLiteral("Brightness 255 at:"), curveHigh_);
-    panels_->addWidget(curve);
+    // Brightness Curve: the mask value as a curve of the pixel's brightness; it starts as
+    // the straight line, every brightness giving its own level.
+    curve_ = new CurveControl;
+    panels_->addWidget(curve_);
+    connect(curve_, &CurveControl::probeToggled, this, [this](bool on) {
+        if (!on)
+            curve_->setProbeMarks({});
+    });
     return panels_;
+}
+
+QWidget* MaskToolWindow::buildSimilarPanel()
+{
+    auto* similar = new QWidget;
+    auto* grid = new QGridLayout(similar);
+    grid->setContentsMargins(0, 0, 0, 0);
+    colorSpace_ = new QComboBox;
+    if (similar_.space == mv::SIMILAR_V)
+        colorSpace_->addItem(QStringLiteral("V"), int(mv::SIMILAR_V));
+    else
+        for (auto [name, space] : {std::pair{"HSV", mv::SIMILAR_HSV}, std::pair{"HSL", mv::SIMILAR_HSL},
+                                   std::pair{"RGB", mv::SIMILAR_RGB}})
+            colorSpace_->addItem(QString::fromLatin1(name), int(space));
+    connect(colorSpace_, &QComboBox::currentIndexChanged, this,
+            [this] { setColorSpace(colorSpace_->currentData().toInt()); });
+    grid->addWidget(new QLabel(QStringLiteral("Color Space:")), 0, 0, 1, 2);
+    grid->addWidget(colorSpace_, 0, 2);
+    for (int i = 0; i < 3; ++i) {
+        rangeLabels_[i] = new QLabel;
+        ranges_[i] = new RangeControl;
+        grid->addWidget(rangeLabels_[i], 1 + i, 0);
+        grid->addWidget(ranges_[i], 1 + i, 1, 1, 2);
+    }
+    grid->setColumnStretch(2, 1);
+    auto* pick = new QLabel(QStringLiteral("Click a colour on the picture to centre the ranges on it."));
+    pick->setWordWrap(true);
+    grid->addWidget(pick, 4, 0, 1, 3);
+    showRanges();
+    return similar;
+}
+
+QWidget* MaskToolWindow::buildPaintPanel()
+{
+    auto* paint = new QWidget;
+    auto* layout = new QVBoxLayout(paint);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    double* values[3] = {&brush_.radius, &brush_.transparency, &brush_.softness};
+    const char* formats[3] = {"Radius: %.1f", "Transparency: %.1f", "Softness: %.1f"};
+    for (int i = 0; i < 3; ++i) {
+        brushLabels_[i] = new QLabel;
+        brushSliders_[i] = new Slider;
+        brushSliders_[i]->setValues(i == 0 ? mv::slider_from_radius(*values[i]) : mv::slider_from_percent(*values[i]));
+        layout->addWidget(brushLabels_[i]);
+        layout->addWidget(brushSliders_[i]);
+        const auto set = [this, i, value = values[i], format = formats[i]](int p, int) {
+            *value = i == 0 ? mv::radius_from_slider(p) : mv::percent_from_slider(p);
+            brushLabels_[i]->setText(QString::asprintf(format, *value));
+        };
+        connect(brushSliders_[i], &Slider::sliderMoving, this, set);
+        connect(brushSliders_[i], &Slider::sliderReleased, this, set);
+        set(brushSliders_[i]->low(), -1);
+    }
+    return paint;
+}
+
+void MaskToolWindow::showBrightnessHistogram()
+{
+    // The picture's brightness levels, under the curve that maps them to mask values.
+    if (!picture_ || !curve_)
+        return;
+    const mv::Image& p = picture_->record().image;
+    auto h = std::make_unique<mv::HistogramRecord>();
+    const int err = p.type == mv::IMAGE_BINARY ? mv::histogram_binary(p, *h, mv::kHistogramSampleLimit)
+                  : mv::picture_is_gray(p.type) ? mv::histogram_gray(p, *h, mv::kHistogramSampleLimit)
+                                                : mv::histogram_luminance(p, *h, mv::kHistogramSampleLimit);
+    if (err)
+        return;
+    CurveHistogram shown;
+    std::copy(std::begin(h->counts), std::end(h->counts), shown.counts.begin());
+    curve_->setHistograms({shown});
+}
+
+void MaskToolWindow::setColorSpace(int space)
+{
+    if (!picture_)
+        return;
+    if (mv::picture_is_gray(picture_->record().image.type))
+        space = mv::SIMILAR_V;
+    else if (space < mv::SIMILAR_HSV || space > mv::SIMILAR_RGB)
+        return;
+    similarDefaults(similar_, space);
+    if (colorSpace_) {
+        const int index = colorSpace_->findData(space);
+        if (index >= 0 && index != colorSpace_->currentIndex()) {
+            const QSignalBlocker quiet(colorSpace_);
+            colorSpace_->setCurrentIndex(index);
+        }
+    }
+    showRanges();
+}
+
+void MaskToolWindow::showRanges()
+{
+    const char* letters = channelLetters(similar_.space);
+    const int channels = int(std::strlen(letters));
+    for (int i = 0; i < 3; ++i) {
+        if (!ranges_[i])
+            continue;
+        const bool used = i < channels;
+        ranges_[i]->setChannel(used ? &similar_.channel[i] : nullptr, similar_.space, i);
+        rangeLabels_[i]->setText(used ? QString(QChar::fromLatin1(letters[i])) : QString());
+        ranges_[i]->setVisible(used);
+        rangeLabels_[i]->setVisible(used);
+    }
 }
 
 void MaskToolWindow::refreshCombineSources()
@@ -371,17 +512,25 @@ void MaskToolWindow::setOperation(int operation)
     operation_ = operation;
     if (QAbstractButton* b = operationGroup_ ? operationGroup_->button(operation) : nullptr)
         b->setChecked(true);
+    endStroke();
     points_.clear();
     dragging_ = false;
-    const int page = operation == kFeather ? 1 : operation == kSimilar ? 2
-                   : operation == kCombine ? 3 : operation == kBrightnessCurve ? 4 : 0;
+    const int page = operation == kFeather ? 1 : operation == kSimilar ? 2 : operation == kPaint ? 3
+                   : operation == kCombine ? 4 : operation == kBrightnessCurve ? 5 : 0;
     if (panels_) {
         panels_->setCurrentIndex(page);
-        if (page == 3)
+        if (operation == kCombine)
             refreshCombineSources();
+        if (operation == kBrightnessCurve && !histogramShown_) {
+            histogramShown_ = true;
+            showBrightnessHistogram();
+        }
     }
+    // Shapes dragged on the picture and painting change the mask at once; the others wait
+    // for Apply.
     if (apply_)
-        apply_->setEnabled(operation != kDrawRegion && operation != kRectangle && operation != kOval);
+        apply_->setEnabled(operation != kDrawRegion && operation != kRectangle && operation != kOval &&
+                           operation != kPaint);
     if (picture_)
         picture_->canvas()->update();
 }
@@ -502,10 +651,7 @@ void MaskToolWindow::apply()
         break;
     }
     case kBrightnessCurve: {
-        mv::Curve curve;
-        curve.style = mv::CURVE_LINEAR;
-        curve.x[0] = curveLow_->value();
-        curve.x[1] = std::max(curveHigh_->value(), curve.x[0] + 1);
+        const mv::Curve curve = curve_->curve();
         run([&] { return mv::mask_brightness_curve(rows_, p, curve, mode_); });
         break;
     }
@@ -523,9 +669,25 @@ void MaskToolWindow::toolEvent(ImageWindow* window, int x, int y, int event, boo
 {
     if (!picture_ || window != picture_.data() || !rows_.mask)
         return;
-    if (event == kToolWindowClosing || event == kToolRedrawMarks)
+    if (event == kToolWindowClosing) {
+        endStroke();
         return;
+    }
+    if (event == kToolRedrawMarks)
+        return;
+    if (operation_ == kPaint) {
+        paintStroke(event, x, y);
+        return;
+    }
     const mv::MaskPoint at = imagePoint(x, y);
+    if (operation_ == kBrightnessCurve && curve_ && curve_->probeOn() && event != kToolRelease) {
+        // The probe shows the brightness under the pointer on the curve.
+        const int n = 2 * curve_->probeSize() + 1;
+        mv::Rgb c;
+        if (mv::probe_color(picture_->record().image, at.x, at.y, n, c))
+            curve_->setProbeMarks({{mv::luminance(c.red, c.green, c.blue), Qt::yellow}});
+        return;
+    }
     const bool press = event == kToolPress || event == kToolShiftPress;
     const bool move = event == kToolMove || event == kToolShiftMove;
     switch (operation_) {
@@ -583,12 +745,59 @@ void MaskToolWindow::toolEvent(ImageWindow* window, int x, int y, int event, boo
                 blue = row[size_t(3 * at.x)], green = row[size_t(3 * at.x + 1)], red = row[size_t(3 * at.x + 2)];
             }
             mv::similar_pick(similar_, red, green, blue);
+            for (RangeControl* range : ranges_)
+                if (range)
+                    range->refresh();
             run([&] { return mv::mask_similar(rows_, p, similar_, mode_); });
         }
         break;
     default: break;
     }
     picture_->canvas()->update();
+}
+
+void MaskToolWindow::paintStroke(int event, int x, int y)
+{
+    // The brush centre may lie off the picture: a stamp there still reaches its edge.
+    const mv::ImagePoint p = mv::window_to_image(picture_->record(), x, y, false);
+    mv::MaskRect changed;
+    if (event == kToolPress || event == kToolShiftPress) {
+        endStroke();
+        if (const int err = mv::mask_undo_take(rows_, undo_)) {
+            mv::error_box(err);
+            return;
+        }
+        if (const int err = mv::mask_paint_begin(rows_, undo_, paint_, brush_, mode_, p.column, p.row, changed)) {
+            mv::mask_undo_restore(rows_, undo_);
+            mv::error_box(err);
+            redrawPicture();
+            return;
+        }
+    } else if (paint_.painting && (event == kToolMove || event == kToolShiftMove || event == kToolRelease)) {
+        mv::mask_paint_to(rows_, undo_, paint_, p.column, p.row, changed);
+    }
+    areaChanged(changed);
+    if (event == kToolRelease)
+        endStroke();
+}
+
+void MaskToolWindow::endStroke()
+{
+    if (!paint_.painting)
+        return;
+    mv::mask_paint_end(paint_);
+    changed();
+}
+
+void MaskToolWindow::areaChanged(const mv::MaskRect& r)
+{
+    if (r.empty() || !picture_)
+        return;
+    const mv::Image& m = mask();
+    if (r.first_column == 0 && r.first_row == 0 && r.last_column == m.width - 1 && r.last_row == m.height - 1)
+        redrawPicture();
+    else
+        picture_->imageAreaChanged(r.first_column, r.first_row, r.last_column, r.last_row);
 }
 
 void MaskToolWindow::paintMarks(ImageWindow* window, QPainter& painter)
@@ -660,7 +869,8 @@ bool MaskToolWindow::cancel()
             m->setModified(false);
             m->close();
         } else {
-            mv::mask_undo_restore(rows_, saved_);
+            if (rows_.mask)
+                mv::mask_undo_restore(rows_, saved_);
             mask_->show();
         }
     }
@@ -689,30 +899,52 @@ void MaskToolWindow::changeEvent(QEvent* event)
 void install_mask_menu(QMainWindow& frame, WorkspaceArea* area, std::function<ImageWindow*()> active)
 {
     QMenu* menu = frame.menuBar()->addMenu(QStringLiteral("&Mask"));
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, area, active] {
+    // Opens the tool over the active picture, or brings the open one forward; refused
+    // without a word when the active window holds no picture.
+    const auto start = [area, active](QPointer<ImageWindow> mask, bool withMask) {
+        ImageWindow* picture = active ? active() : nullptr;
+        if (MaskToolWindow* tool = MaskToolWindow::instance()) {
+            area->setActiveSubWindow(tool);
+            set_current_tool(tool);
+            return;
+        }
+        if (!picture || (withMask && !mask))
+            return;
+        if (picture->isMaximized() || picture->isMinimized())
+            picture->showNormal();
+        mv::error_box(MaskToolWindow::open(area, picture, withMask ? mask.data() : nullptr));
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [menu, area, active, start] {
         menu->clear();
         ImageWindow* picture = active ? active() : nullptr;
-        const bool usable = picture && maskable(picture->record().image.type) && !MaskToolWindow::instance();
-        QAction* create = menu->addAction(QStringLiteral("&New"));
-        create->setData(kCommandNewMask);
-        create->setEnabled(usable);
-        QObject::connect(create, &QAction::triggered, menu, [area, picture] {
-            mv::error_box(MaskToolWindow::open(area, picture));
-        });
-        const QList<ImageWindow*> masks = usable ? maskCandidates(area, picture, nullptr) : QList<ImageWindow*>{};
-        if (!masks.isEmpty())
-            menu->addSeparator();
-        int command = kCommandNewMask + 1;
-        for (ImageWindow* w : masks) {
-            if (command > kCommandLastMask)
-                break;
-            QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(command - kCommandNewMask).arg(w->windowTitle()));
-            a->setData(command++);
-            QPointer<ImageWindow> mask(w);
-            QObject::connect(a, &QAction::triggered, menu, [area, picture, mask] {
-                if (mask)
-                    mv::error_box(MaskToolWindow::open(area, picture, mask));
-            });
+        mv::MenuState state;
+        state.mask_running = MaskToolWindow::instance() != nullptr;
+        std::vector<mv::MaskCandidate> windows;
+        QList<QPointer<ImageWindow>> handles;
+        int current = -1;
+        for (QMdiSubWindow* sub : area->subWindowList()) {
+            auto* w = qobject_cast<ImageWindow*>(sub);
+            if (!w || (w->isHidden() && w != picture))
+                continue;
+            const mv::Image& img = w->record().image;
+            if (w == picture) {
+                current = int(windows.size());
+                state.child.kind = ChildWindow::kImage;
+                state.child.type = img.type;
+            }
+            windows.push_back({int(handles.size()), img.type, img.width, img.height, w->windowTitle().toStdString()});
+            handles.append(w);
+        }
+        for (const mv::MaskMenuItem& item : mv::mask_menu_build(state, windows, current)) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* a = menu->addAction(QString::fromStdString(item.text));
+            a->setData(item.id);
+            const bool withMask = item.id != kCommandNewMask;
+            QPointer<ImageWindow> mask = withMask ? handles.value(item.window) : nullptr;
+            QObject::connect(a, &QAction::triggered, menu, [start, mask, withMask] { start(mask, withMask); });
         }
     });
     // Shortcuts and enabling work before the menu was first opened.

@@ -4,6 +4,7 @@
 // merged into the mask with the chosen combine mode and can be undone once.
 #pragma once
 
+#include "mask/mask_paint.h"
 #include "mask/mask_rows.h"
 #include "mask/mask_undo.h"
 #include "mask/polygon.h"
@@ -15,7 +16,10 @@
 #include <functional>
 #include <vector>
 
+class CurveControl;
 class ImageWindow;
+class RangeControl;
+class Slider;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -31,8 +35,8 @@ class MaskToolWindow : public ChildWindow, public ToolHandler {
 public:
     enum { kKind = 45 };
     enum Operation : int {
-        kDrawRegion = 0, kRectangle, kOval, kPolygon, kSpline, kFeather, kSimilar,
-        kCombine = 8, kBrightnessCurve = 9,
+        kDrawRegion = 0, kRectangle, kOval, kPolygon, kSpline, kFeather, kSimilar, kPaint,
+        kCombine, kBrightnessCurve,
     };
 
     // Opens the tool over `picture` with a new mask (mask null) or with an existing gray
@@ -55,6 +59,14 @@ public:
     void setCombineMode(int mode);
     void setOperation(int operation);
     void setOverlay(int colorIndex, int amount);
+    // Similar: the colour space (mv::SimilarSpace; a gray picture has V only) and its ranges.
+    void setColorSpace(int space);
+    mv::SimilarSettings& similar() { return similar_; }
+    RangeControl* rangeControl(int channel) const { return ranges_[channel]; }
+    // Paint: the mask brush.
+    mv::MaskBrushSettings& brush() { return brush_; }
+    // Brightness Curve: the curve control.
+    CurveControl* curveControl() const { return curve_; }
     void all();
     void none();
     void invert();
@@ -81,6 +93,15 @@ private:
     MaskToolWindow(WorkspaceArea* area, ImageWindow* picture, ImageWindow* mask, bool created);
     QWidget* buildControls();
     QWidget* buildPanels();
+    QWidget* buildSimilarPanel();
+    QWidget* buildPaintPanel();
+    void showRanges();
+    void showBrightnessHistogram();
+    void paintStroke(int event, int x, int y);
+    void endStroke();
+    void areaChanged(const mv::MaskRect& r);
+    // Puts everything back as Cancel does, without asking: for a tool closed by the frame.
+    void abandon();
     void refreshCombineSources();
     // Runs one operation with the undo copy; on success marks and announces the change.
     void run(const std::function<int()>& op);
@@ -94,6 +115,7 @@ private:
     QPointer<ImageWindow> mask_;
     bool created_;
     bool closing_ = false;
+    bool histogramShown_ = false;
     mv::MaskRows rows_;
     mv::MaskUndo undo_;
     mv::MaskUndo saved_; // an existing mask's rows when the tool opened
@@ -102,6 +124,8 @@ private:
     int colorIndex_ = 0;
     int amount_ = 128;
     mv::SimilarSettings similar_;
+    mv::MaskBrushSettings brush_;
+    mv::MaskPaint paint_;
 
     // Pointer state: the trace or the clicked points, and a dragged box.
     std::vector<mv::MaskPoint> points_;
@@ -116,15 +140,18 @@ private:
     QComboBox* falloff_ = nullptr;
     QComboBox* corners_ = nullptr;
     QComboBox* colorSpace_ = nullptr;
+    RangeControl* ranges_[3] = {};
+    QLabel* rangeLabels_[3] = {};
+    Slider* brushSliders_[3] = {};
+    QLabel* brushLabels_[3] = {};
     QComboBox* combineSource_ = nullptr;
     QSpinBox* grayLevel_ = nullptr;
-    QSpinBox* curveLow_ = nullptr;
-    QSpinBox* curveHigh_ = nullptr;
+    CurveControl* curve_ = nullptr;
     QPushButton* apply_ = nullptr;
     QList<QPointer<ImageWindow>> sources_;
 };
 
 // Adds the "&Mask" menu to the frame: "&New" (command 4500) opens the Mask Tool with a new
 // mask over the active window, and commands 4501-4549 list the gray windows of the active
-// picture's size to edit as its mask.
+// picture's size to edit as its mask. While the tool is open the menu offers nothing.
 void install_mask_menu(QMainWindow& frame, WorkspaceArea* area, std::function<ImageWindow*()> active);

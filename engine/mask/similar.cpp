@@ -21,6 +21,13 @@ int similar_limit_from_control(int space, int control)
     return similar_domain(space) == 4096 ? control * 4 : control * 255 / 1024;
 }
 
+int similar_control_from_limit(int space, int limit)
+{
+    const int domain = similar_domain(space);
+    limit = std::clamp(limit, 0, domain);
+    return std::min(domain == 4096 ? limit / 4 : (limit * 1024 + 254) / 255, 1024);
+}
+
 namespace {
 
 // Linear fall from 255 at `from` to 0 at `to` (from < to), at x within from..to.

@@ -33,6 +33,9 @@ int similar_domain(int space);
 // A control's value as a limit: HSV and HSL controls hold quarter values (x 4); RGB and V
 // controls run 0..1024 (x 255 div 1024).
 int similar_limit_from_control(int space, int control);
+// The control position that shows a limit: the smallest control giving that limit (HSV and
+// HSL: limit div 4; RGB and V: limit * 1024 / 255 rounded up), held within 0..1024.
+int similar_control_from_limit(int space, int limit);
 
 // The membership of every level 0..domain (table of domain + 1 entries). Limits are first
 // held within 0..domain. With b <= c: 255 on b..c; rising from 0 at lo = min(a, b) to 255 at

@@ -2,9 +2,12 @@
 #include "core/display_lookup.h"
 #include "core/image.h"
 #include "core/product_table.h"
+#include "transform/curve_control.h"
 #include "mask/mask_area.h"
 #include "mask/mask_overlay.h"
+#include "mask/mask_paint.h"
 #include "mask/mask_tool_window.h"
+#include "mask/range_control.h"
 #include "shell/frame_window.h"
 #include "shell/image_view.h"
 #include "shell/image_window.h"
@@ -12,7 +15,10 @@
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
 
+#include <QApplication>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <cstring>
 #include <QtTest>
 
 namespace {
@@ -72,9 +78,9 @@ private slots:
         QCOMPARE(tool->mask().height, p.height);
         QCOMPARE(picture->usedBy(), QString("Mask Tool"));
         QVERIFY(mv::mask_overlay_shown(picture->record()));
-        // The menu offers no second tool while one is open.
+        // The menu offers nothing while the tool is open.
         emit menu->aboutToShow();
-        QVERIFY(!menu->actions().value(0)->isEnabled());
+        QVERIFY(menu->actions().isEmpty());
 
         // A rectangle dragged from (20, 30) to (120, 100), in the Add mode.
         tool->setOperation(MaskToolWindow::kRectangle);
@@ -164,6 +170,169 @@ private slots:
         QCOMPARE(maskWindow->record().image.row(35)[25], 255);
         QCOMPARE(maskWindow->record().image.row(65)[70], 0);
         QVERIFY(!maskWindow->isHidden());
+    }
+
+    void paintSimilarRangesAndCurve()
+    {
+        RecordingSink sink;
+        FrameWindow frame;
+        frame.resize(1100, 750);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(frame.openPath(kSamples + "/chelsea.png"), 0);
+        ImageWindow* picture = frame.activeImageWindow();
+        picture->setZoom(1, true);
+        QCOMPARE(MaskToolWindow::open(frame.workspace(), picture), 0);
+        MaskToolWindow* tool = MaskToolWindow::instance();
+        const mv::Image& p = picture->record().image;
+        ImageCanvas* canvas = picture->canvas();
+
+        // A rectangle to paint over, then a soft stroke subtracted from it and off its edge.
+        tool->setOperation(MaskToolWindow::kRectangle);
+        QTest::mousePress(canvas, Qt::LeftButton, {}, windowPoint(picture, 40, 40));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, windowPoint(picture, 160, 120));
+        mv::Image before;
+        QCOMPARE(mv::image_clone(tool->mask(), before), 0);
+        tool->setOperation(MaskToolWindow::kPaint);
+        tool->setCombineMode(mv::MASK_SUBTRACT);
+        tool->brush() = {6.0, 25.0, 50.0};
+        const std::vector<QPoint> path{{30, 80}, {60, 85}, {100, 60}, {130, 70}, {200, 75}};
+        QTest::mousePress(canvas, Qt::LeftButton, {}, windowPoint(picture, path[0].x(), path[0].y()));
+        for (size_t i = 1; i < path.size(); ++i) {
+            QMouseEvent move(QEvent::MouseMove, windowPoint(picture, path[i].x(), path[i].y()),
+                             canvas->mapToGlobal(windowPoint(picture, path[i].x(), path[i].y())),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(canvas, &move);
+        }
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, windowPoint(picture, path.back().x(), path.back().y()));
+        // The engine run on the same points from the same mask gives the same bytes.
+        mv::Image expected;
+        QCOMPARE(mv::image_clone(before, expected), 0);
+        mv::MaskRows rows;
+        QCOMPARE(mv::mask_rows_attach(rows, expected), 0);
+        mv::MaskUndo base;
+        QCOMPARE(mv::mask_undo_take(rows, base), 0);
+        mv::MaskPaint paint;
+        mv::MaskRect changed;
+        QCOMPARE(mv::mask_paint_begin(rows, base, paint, {6.0, 25.0, 50.0}, mv::MASK_SUBTRACT, 30, 80, changed), 0);
+        for (size_t i = 1; i < path.size(); ++i)
+            mv::mask_paint_to(rows, base, paint, path[i].x(), path[i].y(), changed);
+        mv::mask_paint_end(paint);
+        int differing = 0, softened = 0;
+        for (int y = 0; y < p.height; ++y) {
+            QVERIFY(std::memcmp(tool->mask().row(y), expected.row(y), size_t(p.width)) == 0);
+            for (int x = 0; x < p.width; ++x) {
+                differing += tool->mask().row(y)[x] != before.row(y)[x];
+                softened += tool->mask().row(y)[x] > 0 && tool->mask().row(y)[x] < 255;
+            }
+        }
+        QVERIFY(differing > 500);
+        QVERIFY(softened > 100);
+        QCOMPARE(maskAt(tool, 100, 60), 255 - 191); // the stroke's centre, 75 percent opaque
+        QVERIFY(tool->maskWindow()->isModified());
+        tool->undo();
+        for (int y = 0; y < p.height; ++y)
+            QVERIFY(std::memcmp(tool->mask().row(y), before.row(y), size_t(p.width)) == 0);
+
+        // Similar in RGB: red and green anything, blue from level 127 up (control 512) with
+        // no shoulders. A drag on the blue control moves its nearest mark.
+        tool->setOperation(MaskToolWindow::kSimilar);
+        tool->setColorSpace(mv::SIMILAR_RGB);
+        tool->setCombineMode(mv::MASK_ADD);
+        tool->none();
+        for (int c = 0; c < 3; ++c) {
+            RangeControl* range = tool->rangeControl(c);
+            range->setPosition(RangeControl::kOuterHigh, 1024);
+            range->setPosition(RangeControl::kInnerHigh, 1024);
+            range->setPosition(RangeControl::kOuterLow, 0);
+            range->setPosition(RangeControl::kInnerLow, 0);
+        }
+        RangeControl* blue = tool->rangeControl(2);
+        QVERIFY(blue->isVisible());
+        blue->setPosition(RangeControl::kInnerLow, 200);
+        QTest::mouseClick(blue, Qt::LeftButton, {}, QPoint(blue->width() / 2, 20));
+        QVERIFY(std::abs(blue->positions()[RangeControl::kInnerLow] - 512) < 10);
+        QCOMPARE(blue->positions()[RangeControl::kInnerHigh], 1024);
+        blue->setPosition(RangeControl::kInnerLow, 512);
+        blue->setPosition(RangeControl::kOuterLow, 512);
+        // A plain channel keeps its order: the inner low limit cannot pass the inner high one.
+        tool->rangeControl(0)->setPosition(RangeControl::kInnerHigh, 300);
+        tool->rangeControl(0)->setPosition(RangeControl::kInnerLow, 600);
+        QCOMPARE(tool->rangeControl(0)->positions()[RangeControl::kInnerLow],
+                 tool->rangeControl(0)->positions()[RangeControl::kInnerHigh]);
+        tool->rangeControl(0)->setPosition(RangeControl::kInnerHigh, 1024);
+        tool->rangeControl(0)->setPosition(RangeControl::kInnerLow, 0);
+        tool->apply();
+        for (int y = 0; y < p.height; y += 7)
+            for (int x = 0; x < p.width; x += 5)
+                QCOMPARE(maskAt(tool, x, y), p.row(y)[3 * x] >= 127 ? 255 : 0);
+
+        // HSV hue: inner low past inner high wraps round red; the outer marks stay in the gap.
+        tool->setColorSpace(mv::SIMILAR_HSV);
+        RangeControl* hue = tool->rangeControl(0);
+        QVERIFY(tool->rangeControl(2)->isVisible());
+        hue->setPosition(RangeControl::kInnerHigh, 40);
+        hue->setPosition(RangeControl::kInnerLow, 980);
+        hue->setPosition(RangeControl::kOuterLow, 10);
+        hue->setPosition(RangeControl::kOuterHigh, 1020);
+        const mv::SimilarLimits& h = tool->similar().channel[0];
+        QCOMPARE(h.inner_low, 3920);
+        QCOMPARE(h.inner_high, 160);
+        QCOMPARE(h.outer_low, 160);
+        QCOMPARE(h.outer_high, 3920);
+
+        // Brightness Curve through the curve control: inverted, dark pixels are selected.
+        tool->setOperation(MaskToolWindow::kBrightnessCurve);
+        QVERIFY(tool->curveControl() && tool->curveControl()->isVisible());
+        tool->curveControl()->invert();
+        tool->none();
+        tool->apply();
+        const std::uint8_t* px = p.row(10) + 30;
+        const int luminance = (306 * px[2] + 601 * px[1] + 117 * px[0]) >> 10;
+        QCOMPARE(maskAt(tool, 10, 10), int(tool->curveControl()->table()[luminance]));
+        QTest::qWait(30);
+        save_screenshot(tool, "mask_tool_curve");
+        tool->setOperation(MaskToolWindow::kSimilar);
+        QTest::qWait(30);
+        save_screenshot(tool, "mask_tool_similar");
+        QVERIFY(tool->cancel());
+        QVERIFY(sink.messages.empty());
+    }
+
+    void abortQuestionOnCloseAll()
+    {
+        RecordingSink sink;
+        FrameWindow frame;
+        frame.resize(1100, 750);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(frame.openPath(kSamples + "/coffee.png"), 0);
+        ImageWindow* picture = frame.activeImageWindow();
+        QCOMPARE(MaskToolWindow::open(frame.workspace(), picture), 0);
+        QPointer<MaskToolWindow> tool = MaskToolWindow::instance();
+        QPointer<ImageWindow> mask = tool->maskWindow();
+        tool->all();
+        QVERIFY(mask->isModified());
+
+        // No: nothing closes, the mask stays as drawn.
+        sink.answer = mv::kResultNo;
+        QVERIFY(!frame.closeAll());
+        QCOMPARE(sink.messages.size(), size_t(1));
+        QCOMPARE(sink.messages[0].text, std::string("Abort mask operation in progress?"));
+        QVERIFY(tool && mask);
+        QCOMPARE(maskAt(tool, 5, 5), 255);
+        QVERIFY(mv::mask_overlay_shown(picture->record()));
+
+        // Yes: the tool goes without asking about its unsaved new mask, and so does the rest.
+        sink.answer = mv::kResultYes;
+        sink.messages.clear();
+        QVERIFY(frame.closeAll());
+        QCOMPARE(sink.messages.size(), size_t(1));
+        QCOMPARE(sink.messages[0].text, std::string("Abort mask operation in progress?"));
+        QTRY_VERIFY(!tool && !mask);
+        QVERIFY(!MaskToolWindow::instance());
+        QCOMPARE(current_tool(), nullptr);
+        QVERIFY(frame.imageWindows().isEmpty());
     }
 
     void cancelRemovesANewMaskAndScreenshot()
