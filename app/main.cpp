@@ -3,6 +3,7 @@
 #include "core/progress_window.h"
 #include "mask/mask_tool_window.h"
 #include "tools/tool_commands.h"
+#include "slideshow/slide_show_window.h"
 #include "shell/calibration_window.h"
 #include "shell/image_window.h"
 #include "shell/child_window.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv)
     ProgressWindowSink progress(&frame);
     mv::set_message_sink(&messages);
     install_tool_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
+    install_slide_show_menu(frame);
     install_mask_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
     frame.showMaximized();
     load_monitor_calibration();
