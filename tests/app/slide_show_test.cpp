@@ -149,6 +149,16 @@ private slots:
         }
         QCOMPARE(w->strip()->captionField(1)->text(), QStringLiteral("Say \"coffee\""));
         QVERIFY(!w->isModified());
+
+        // The video: the compressor chosen in its dialog, a cancelled dialog writes nothing.
+        const QString avi = folder.filePath("show.avi");
+        SlideShowWindow::dialogs().compressor = [](QWidget*) { return std::optional<std::string>(); };
+        QCOMPARE(w->saveTo(avi, true), mv::kAborted);
+        QVERIFY(!QFile::exists(avi));
+        SlideShowWindow::dialogs().compressor = [](QWidget*) { return std::optional<std::string>("rawvideo"); };
+        QCOMPARE(w->saveTo(avi, true), 0);
+        QVERIFY(QFileInfo(avi).size() > 320 * 240);
+        SlideShowWindow::dialogs().compressor = nullptr;
     }
 
     void viewerPlaysTheSavedShow()
