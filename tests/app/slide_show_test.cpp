@@ -1,5 +1,7 @@
 #include "app_test_support.h"
 #include "core/format.h"
+#include "shell/command_table.h"
+#include "shell/frame_window.h"
 #include "slideshow/slide_annotation_window.h"
 #include "slideshow/slide_files.h"
 #include "slideshow/slide_show_window.h"
@@ -212,6 +214,30 @@ private slots:
         QPointer<SlideShowWindow> gone = w;
         QVERIFY(w->close());
         QTRY_VERIFY(gone.isNull());
+        QVERIFY(!SlideShowWindow::current());
+    }
+
+    void frameAsksBeforeClosing()
+    {
+        RecordingSink sink;
+        FrameWindow frame;
+        install_slide_show_menu(frame);
+        frame.resize(900, 700);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        frame.runCommand(mv::kCmdSlideShow);
+        SlideShowWindow* w = SlideShowWindow::current();
+        QVERIFY(w);
+        QCOMPARE(w->kind(), int(SlideShowWindow::kKind));
+        QCOMPARE(w->addFiles({kSamples + "/rocket.jpg"}), 0);
+        sink.answer = mv::kResultCancel;
+        frame.runCommand(mv::kCmdCloseAll);
+        QCOMPARE(SlideShowWindow::current(), w);
+        QVERIFY(!frame.close());
+        QCOMPARE(sink.messages.back().text, std::string("Save modified slide show?"));
+        QCOMPARE(SlideShowWindow::current(), w);
+        sink.answer = mv::kResultNo;
+        QVERIFY(frame.close());
         QVERIFY(!SlideShowWindow::current());
     }
 };
