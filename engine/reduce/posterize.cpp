@@ -350,4 +350,73 @@ int posterize_auto_palette(const Image& input, PosterizeSettings& s)
     return kOk;
 }
 
+namespace {
+
+int hex_digit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// One "RRGGBB" or "#RRGGBB" entry, blanks around it allowed.
+bool parse_hex_color(std::string_view t, Rgb& out)
+{
+    while (!t.empty() && t.front() == ' ')
+        t.remove_prefix(1);
+    while (!t.empty() && t.back() == ' ')
+        t.remove_suffix(1);
+    if (!t.empty() && t.front() == '#')
+        t.remove_prefix(1);
+    if (t.size() != 6)
+        return false;
+    int v[6];
+    for (int i = 0; i < 6; ++i)
+        if ((v[i] = hex_digit(t[size_t(i)])) < 0)
+            return false;
+    out = {v[0] * 16 + v[1], v[2] * 16 + v[3], v[4] * 16 + v[5]};
+    return true;
+}
+
+} // namespace
+
+bool posterize_parse_palette(std::string_view text, PosterizePalette& palette)
+{
+    PosterizePalette read = palette;
+    int count = 0;
+    size_t start = 0;
+    while (true) {
+        const size_t comma = text.find(',', start);
+        const std::string_view item = text.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+        if (count >= kPosterizeMaxColors || !parse_hex_color(item, read[size_t(count)]))
+            return false;
+        ++count;
+        if (comma == std::string_view::npos)
+            break;
+        start = comma + 1;
+    }
+    palette = read;
+    return true;
+}
+
+std::string posterize_palette_text(const PosterizePalette& palette, int count)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    count = std::clamp(count, 0, kPosterizeMaxColors);
+    for (int i = 0; i < count; ++i) {
+        if (i)
+            text += ',';
+        for (const int v : {palette[size_t(i)].red, palette[size_t(i)].green, palette[size_t(i)].blue}) {
+            text += kHex[(v >> 4) & 15];
+            text += kHex[v & 15];
+        }
+    }
+    return text;
+}
+
 } // namespace mv

@@ -11,6 +11,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace mv {
@@ -43,6 +45,13 @@ int posterize_output_type(const PosterizeSettings& s, int input_type);
 // The region function. Progress windows "Posterize", or with antialias "Posterize (Pass 1)"
 // and "Posterize (Pass 2)". Returns 0, 1, 11 or 14.
 int posterize_region(const RegionRequest& q, void* settings);
+
+// A palette written as text: colours separated by commas, each six hexadecimal digits
+// RRGGBB with an optional leading '#' ("000000,#FF8000,ffffff"). Reading sets the first
+// entries and leaves the others as they were; false (palette unchanged) for text that is no
+// such list or holds more than 32 colours. Writing gives the first `count` colours.
+bool posterize_parse_palette(std::string_view text, PosterizePalette& palette);
+std::string posterize_palette_text(const PosterizePalette& palette, int count = kPosterizeMaxColors);
 
 // "Auto Palette": binary input gives colour 1 black and the rest white; gray and 16-bit gray
 // N evenly spaced grays i * 255 / (N - 1); colour and 48-bit colour the palette of the colour

@@ -339,3 +339,26 @@ TEST(Posterize, AutoPaletteForBinaryGrayAndColorInputs)
     EXPECT_EQ(posterize_auto_palette(hist, s), kIllegalImageType);
     EXPECT_EQ(s.color, before);
 }
+
+TEST(Posterize, PaletteTextReadsAndWritesColors)
+{
+    mv::PosterizePalette p = mv::posterize_default_palette();
+    ASSERT_TRUE(mv::posterize_parse_palette("#ff8000, 0a0B0c", p));
+    EXPECT_EQ(p[0], (mv::Rgb{255, 128, 0}));
+    EXPECT_EQ(p[1], (mv::Rgb{10, 11, 12}));
+    EXPECT_EQ(p[2], (mv::Rgb{255, 255, 255})); // entries not given keep their colour
+    EXPECT_EQ(mv::posterize_palette_text(p, 3), "FF8000,0A0B0C,FFFFFF");
+    mv::PosterizePalette back = mv::posterize_default_palette();
+    ASSERT_TRUE(mv::posterize_parse_palette(mv::posterize_palette_text(p), back));
+    EXPECT_EQ(back, p);
+
+    // Anything else leaves the palette as it was.
+    const mv::PosterizePalette before = p;
+    for (const char* bad : {"", "12345", "1234567", "00000g", "000000,", ",000000", "#", "000000;ffffff"})
+        EXPECT_FALSE(mv::posterize_parse_palette(bad, p)) << bad;
+    std::string many;
+    for (int i = 0; i < 33; ++i)
+        many += i ? ",000000" : "000000";
+    EXPECT_FALSE(mv::posterize_parse_palette(many, p));
+    EXPECT_EQ(p, before);
+}
