@@ -36,6 +36,11 @@ void PopupList::select(int index)
     emit popupChanged(index);
 }
 
+void PopupList::setIndex(int index)
+{
+    box_->setCurrentIndex(index >= 0 && index < box_->count() ? index : -1);
+}
+
 void PopupList::setEntryEnabled(int index, bool enabled)
 {
     if (auto* model = qobject_cast<QStandardItemModel*>(box_->model()))

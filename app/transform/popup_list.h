@@ -16,6 +16,8 @@ public:
     int index() const;
     // Selects an entry (ignored outside the list) and reports it like a user's choice.
     void select(int index);
+    // Shows an entry without reporting it; an index outside the list shows an empty box.
+    void setIndex(int index);
     void setEntryEnabled(int index, bool enabled);
     QComboBox* box() const { return box_; }
 

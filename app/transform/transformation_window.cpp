@@ -42,10 +42,11 @@ void* handle(ChildWindow* window)
     return window;
 }
 
-// The key under which a control reads only for colour inputs.
-bool colour_only(const mv::OperationParam& p)
+// The key under which a control reads only for colour inputs. Combine Channels' colour space
+// names the space of its result, whatever the picture it opened on.
+bool colour_only(const mv::Operation& op, const mv::OperationParam& p)
 {
-    return p.key == "color-space";
+    return p.key == "color-space" && op.name != "combine-channels";
 }
 
 } // namespace
@@ -72,6 +73,12 @@ TransformationWindow::TransformationWindow(WorkspaceArea* area, const mv::Operat
 
     setWidget(buildControls());
     area->addSubWindow(this);
+    if (panel_) {
+        // The panel sets the values that depend on the input before the first settings.
+        quiet_ = true;
+        panel_->inputChanged();
+        quiet_ = false;
+    }
     rebuildSettings();
     if (amount_ && settings_ && settings_->amount())
         amount_->load(*settings_->amount());
@@ -126,9 +133,11 @@ QWidget* TransformationWindow::buildControls()
     }
     layout->addLayout(bar);
 
-    auto* inputRow = new QHBoxLayout;
-    inputRow->addWidget(new QLabel(tr("Input Image:"), content));
-    inputSwatch_ = new QToolButton(content);
+    inputRow_ = new QWidget(content);
+    auto* inputRow = new QHBoxLayout(inputRow_);
+    inputRow->setContentsMargins(0, 0, 0, 0);
+    inputRow->addWidget(new QLabel(tr("Input Image:"), inputRow_));
+    inputSwatch_ = new QToolButton(inputRow_);
     inputSwatch_->setFixedSize(33, 33);
     inputSwatch_->setIconSize(QSize(27, 27));
     connect(inputSwatch_, &QToolButton::clicked, this, [this] {
@@ -142,7 +151,7 @@ QWidget* TransformationWindow::buildControls()
     });
     inputRow->addWidget(inputSwatch_);
     inputRow->addStretch();
-    layout->addLayout(inputRow);
+    layout->addWidget(inputRow_);
 
     if (op_.has_amount) {
         amount_ = new AmountControl(candidates_, content);
@@ -190,6 +199,7 @@ QWidget* TransformationWindow::buildControls()
                 label->setText(QStringLiteral("%1 %2%").arg(text).arg((value * 100 + 512) / 1024));
             };
             show(p.default_value);
+            box->setProperty("percentLabel", text);
             connect(slider, &Slider::sliderMoving, label, [show](int low, int) { show(low); });
             connect(slider, &Slider::sliderReleased, this, [this, index, show](int low, int) {
                 show(low);
@@ -212,9 +222,7 @@ QWidget* TransformationWindow::buildControls()
                 const QString path = QFileDialog::getOpenFileName(this, QString::fromStdString(op_.params[size_t(index)].label));
                 if (path.isEmpty())
                     return;
-                name->setText(path);
-                values_.texts[size_t(index)] = path.toStdString();
-                settingsChanged();
+                setText(index, path.toStdString());
             });
             h->addWidget(name, 1);
             h->addWidget(browse);
@@ -237,7 +245,7 @@ QWidget* TransformationWindow::buildControls()
         }
         }
         control->setFixedWidth(kContentWidth);
-        if (colour_only(p))
+        if (colour_only(op_, p))
             colorOnly_.append(control);
         layout->addWidget(control);
         paramControls_.append(control);
@@ -304,6 +312,8 @@ void TransformationWindow::updateInputSwatch()
 
 void TransformationWindow::settingsChanged()
 {
+    if (quiet_)
+        return;
     if (const int err = rebuildSettings()) {
         mv::error_box(err);
         return;
@@ -313,18 +323,66 @@ void TransformationWindow::settingsChanged()
 
 void TransformationWindow::setValue(int param, int value)
 {
-    if (values_.numbers[size_t(param)] == value)
+    if (param < 0 || size_t(param) >= values_.numbers.size())
         return;
+    const bool changed = values_.numbers[size_t(param)] != value;
     values_.numbers[size_t(param)] = value;
-    settingsChanged();
+    syncControl(param);
+    if (changed)
+        settingsChanged();
 }
 
 void TransformationWindow::setText(int param, const std::string& text)
 {
-    if (values_.texts[size_t(param)] == text)
+    if (param < 0 || size_t(param) >= values_.texts.size())
+        return;
+    const bool changed = values_.texts[size_t(param)] != text;
+    values_.texts[size_t(param)] = text;
+    syncControl(param);
+    if (changed)
+        settingsChanged();
+}
+
+void TransformationWindow::storeText(int param, const std::string& text)
+{
+    if (param < 0 || size_t(param) >= values_.texts.size())
         return;
     values_.texts[size_t(param)] = text;
-    settingsChanged();
+    syncControl(param);
+}
+
+void TransformationWindow::syncControl(int param)
+{
+    QWidget* control = paramControl(param);
+    if (!control)
+        return;
+    const mv::OperationParam& p = op_.params[size_t(param)];
+    const int value = values_.numbers[size_t(param)];
+    switch (p.kind) {
+    case mv::OperationParam::kList:
+        if (auto* list = qobject_cast<PopupList*>(control))
+            list->setIndex(value);
+        break;
+    case mv::OperationParam::kInteger:
+        if (auto* field = qobject_cast<IntegerField*>(control))
+            field->setValue(value);
+        break;
+    case mv::OperationParam::kPercent:
+        if (auto* slider = control->findChild<Slider*>())
+            if (slider->low() != value)
+                slider->setValues(value);
+        if (auto* label = control->findChild<QLabel*>())
+            label->setText(QStringLiteral("%1 %2%")
+                               .arg(control->property("percentLabel").toString())
+                               .arg((value * 100 + 512) / 1024));
+        break;
+    case mv::OperationParam::kFile:
+    case mv::OperationParam::kText:
+        if (auto* edit = control->findChild<QLineEdit*>())
+            if (edit->text().toStdString() != values_.texts[size_t(param)])
+                edit->setText(QString::fromStdString(values_.texts[size_t(param)]));
+        break;
+    }
 }
 
 void TransformationWindow::chooseInput(ImageWindow* window)
@@ -332,17 +390,30 @@ void TransformationWindow::chooseInput(ImageWindow* window)
     if (!window || handle(window) == state_.input_window)
         return;
     void* previous = state_.input_window;
+    const mv::OperationValues before = values_;
     state_.input_window = handle(window);
+    // The panel adapts the values that depend on the input first, so the settings built
+    // for the new input are complete before the preview runs.
+    const auto panelInputChanged = [this] {
+        if (!panel_)
+            return;
+        quiet_ = true;
+        panel_->inputChanged();
+        quiet_ = false;
+    };
+    panelInputChanged();
     const int err = rebuildSettings();
     state_.input_window = previous;
     if (err) {
+        panelInputChanged();
+        values_ = before;
+        for (int i = 0; i < int(values_.numbers.size()); ++i)
+            syncControl(i);
         mv::error_box(err);
         return;
     }
     mv::input_change_sequence(state_, *this, handle(window), settingsRecord(), regionFunction());
     updateInputSwatch();
-    if (panel_)
-        panel_->inputChanged();
 }
 
 void TransformationWindow::refreshPreview()
@@ -396,6 +467,7 @@ int TransformationWindow::create_preview(bool full_result, void*& window)
     const int zoom = mv::preview_initial_zoom(state_.output_width, state_.output_height, frameW, frameH,
                                               prefs.border_width, area_->viewport()->width(),
                                               area_->viewport()->height());
+    preview->setPictureSize(state_.output_width, state_.output_height);
     mv::preview_view_setup(*record, state_.output_width, state_.output_height, zoom);
     int left = 0, outerW = 0, outerH = 0;
     mv::preview_geometry(state_.output_width, state_.output_height, zoom, frameW, frameH,
@@ -403,10 +475,36 @@ int TransformationWindow::create_preview(bool full_result, void*& window)
     preview->resize(outerW, outerH);
     preview->move(std::max(0, left), 0);
     preview->updateTitle();
+    preview->setCurrentCheck([this] { return !state_.preview_stale; });
     connect(preview, &PreviewWindow::closedByUser, this, [this] { mv::preview_window_closed(state_, *this); });
+    connect(preview, &PreviewWindow::areaNeeded, this,
+            [this, preview](bool whole, const QRect& area) { previewAreaNeeded(preview, whole, area); });
     preview->show();
+    // The frame's real size is known once shown: the client area takes the reduced picture.
+    const QSize want(record->visible_width, record->visible_height);
+    if (preview->canvas()->size() != want) {
+        preview->resize(preview->size() + want - preview->canvas()->size());
+        preview->move(std::max(0, area_->viewport()->width() - preview->width()), 0);
+    }
     window = handle(preview);
     return mv::kOk;
+}
+
+void TransformationWindow::previewAreaNeeded(PreviewWindow* preview, bool whole, const QRect& area)
+{
+    // Requests from a preview still being set up, or from one already replaced, are dropped.
+    if (!preview || handle(preview) != state_.preview_window)
+        return;
+    state_.preview_stale = true;
+    if (whole) {
+        mv::run_code(state_, *this, settingsRecord(), false, nullptr, regionFunction());
+        return;
+    }
+    const mv::IntRect rect{area.left(), area.top(), area.right(), area.bottom()};
+    if (mv::run_code(state_, *this, settingsRecord(), false, &rect, regionFunction()) == mv::kOk && this->preview()) {
+        const mv::WindowRecord& r = preview->record();
+        preview->canvas()->update(area.translated(r.centre_left, r.centre_top));
+    }
 }
 
 void TransformationWindow::destroy_window(void* window)
@@ -436,6 +534,9 @@ mv::WindowRecord* TransformationWindow::record_of(void* window)
 
 void TransformationWindow::client_size(void* window, int& width, int& height)
 {
+    // A setting may have changed the output's size (a resize) while the preview is open.
+    if (auto* p = qobject_cast<PreviewWindow*>(child(window)))
+        p->setPictureSize(state_.output_width, state_.output_height);
     const mv::WindowRecord* r = record_of(window);
     width = r ? r->visible_width : 0;
     height = r ? r->visible_height : 0;

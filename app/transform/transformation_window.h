@@ -44,6 +44,13 @@ public:
     void setValue(int param, int value);
     // Sets a text value (a file path, a settings text) and recomputes.
     void setText(int param, const std::string& text);
+    // Stores a text value without recomputing (a panel changing several values stores all
+    // but the last, which it sets).
+    void storeText(int param, const std::string& text);
+    // The workspace's image windows, in window order (what selectors offer).
+    const ImageWindowSource& imageWindows() const { return candidates_; }
+    // The "Input Image:" selector row (hidden by operations that name no input).
+    QWidget* inputSelector() const { return inputRow_; }
     // The generic control laid out for a catalogue parameter (panels may hide it).
     QWidget* paramControl(int param) const { return paramControls_.value(param); }
     // The operation's own controls, if it has any.
@@ -86,6 +93,10 @@ protected:
 
 private:
     QWidget* buildControls();
+    // Shows a value in its generic control without reporting it again.
+    void syncControl(int param);
+    // The preview asks for its whole display or a strip of it.
+    void previewAreaNeeded(PreviewWindow* preview, bool whole, const QRect& area);
     int rebuildSettings();
     void updateInputSwatch();
     void* settingsRecord();
@@ -98,6 +109,7 @@ private:
     mv::OperationValues values_;
     std::unique_ptr<mv::OperationSettings> settings_;
     AmountControl* amount_ = nullptr;
+    QWidget* inputRow_ = nullptr;
     QToolButton* inputSwatch_ = nullptr;
     QCheckBox* auto_ = nullptr;
     QList<QPushButton*> buttons_;
@@ -105,6 +117,7 @@ private:
     QList<QWidget*> paramControls_;
     OperationPanel* panel_ = nullptr;
     bool closing_ = false;
+    bool quiet_ = false; // values change without recomputing (the input is being set)
 };
 
 // Opens the catalogue's operation on the active image window, or activates the transformation
