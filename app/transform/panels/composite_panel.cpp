@@ -247,9 +247,7 @@ void CompositePanel::settingsRebuilt(mv::OperationSettings& settings)
     // The overlay window's picture stands in for the batch tool's overlay file; the points
     // came with the values.
     st->overlay = overlay_ ? &overlay_->record().image : nullptr;
-    const char* label = st->overlay_amount.label;
-    st->overlay_amount = overlayAmount_->block();
-    std::strcpy(st->overlay_amount.label, label);
+    st->overlay_amount = overlayAmount_->block(); // labelled "Overlay Amount: "
 }
 
 void CompositePanel::setPoint(bool overlay, int index, double x, double y)
