@@ -432,6 +432,7 @@ QWidget* MaskToolWindow::buildPaintPanel()
         connect(brushSliders_[i], &Slider::sliderReleased, this, set);
         set(brushSliders_[i]->low(), -1);
     }
+    layout->addStretch(1);
     return paint;
 }
 

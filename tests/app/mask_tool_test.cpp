@@ -230,6 +230,8 @@ private slots:
         QVERIFY(softened > 100);
         QCOMPARE(maskAt(tool, 100, 60), 255 - 191); // the stroke's centre, 75 percent opaque
         QVERIFY(tool->maskWindow()->isModified());
+        QTest::qWait(30);
+        save_screenshot(&frame, "mask_tool_paint");
         tool->undo();
         for (int y = 0; y < p.height; ++y)
             QVERIFY(std::memcmp(tool->mask().row(y), before.row(y), size_t(p.width)) == 0);
