@@ -170,5 +170,7 @@ void PosterizePanel::showPalette()
     if (resized && window()->widget()) {
         window()->widget()->adjustSize();
         window()->adjustSize();
+        // A taller window moves up so that it stays inside the workspace.
+        window()->keep_inside(window());
     }
 }
