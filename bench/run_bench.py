@@ -21,7 +21,7 @@ ROOT = os.path.dirname(HERE)
 
 
 TIME_LIMIT = 180  # seconds; a run beyond this counts as failed
-SLOW = 60         # seconds; a program this slow on an operation is not run again for it
+SLOW = 30         # seconds; a program this slow on an operation is not run again for it
 
 
 def run_measured(cmd):
@@ -238,6 +238,36 @@ def make_inputs(work, repeat_source):
         f.write("3 3 8 0\n-1 -1 -1\n-1 16 -1\n-1 -1 -1\n")
 
 
+def write_results(args, rows, display):
+    """Writes RESULTS.md from the rows measured so far (called after every operation, so an
+    interrupted run still leaves its table)."""
+    with open(args.output, "w") as f:
+        f.write("# Speed of Morvane against other imaging programs\n\n")
+        f.write(f"Date: {datetime.date.today()}  \nMachine: {platform.machine()}, {os.cpu_count()} cores, "
+                f"{platform.platform()}  \n")
+        f.write(f"Versions: gm `{version(['gm', 'version'])}`, convert `{version([imagemagick(), '-version'])}`, "
+                f"vips `{version(['vips', '--version'])}`  \n")
+        f.write(f"Median of {args.repeat} runs (a run over {SLOW} s is not repeated; one over {TIME_LIMIT} s is cut "
+                f"off and shown as failed) on a 6000 x 4000 colour "
+                "picture and its 16-bit copy; ratio = Morvane / fastest peer; memory = peak resident size.\n\n")
+        f.write("| Operation | Morvane | gm | convert | vips | Ratio | Processor time (Morvane / fastest peer) "
+                "| Peak memory (Morvane / best peer) |\n")
+        f.write("|---|---|---|---|---|---|---|---|\n")
+        for name, medians, memory, ratio, tried, cpu_medians in rows:
+            fastest = min((p for p in medians if p != "morvane"), key=lambda p: medians[p], default=None)
+            cpu_cell = (f"{cpu_medians['morvane']:.2f} s / {cpu_medians[fastest]:.2f} s"
+                        if fastest and "morvane" in cpu_medians and fastest in cpu_medians else "n/a")
+            cell = lambda p: (f"{medians[p]:.3f} s" if p in medians
+                              else f"over {TIME_LIMIT} s or failed" if p in tried else "no equivalent")
+            peer_mem = min((memory[p] for p in memory if p != "morvane" and memory[p]), default=0)
+            f.write(f"| {name} | {cell('morvane')} | {cell('gm')} | {cell('convert')} | {cell('vips')} | "
+                    f"{f'{ratio:.2f}×' if ratio else 'n/a'} | {cpu_cell} | {memory.get('morvane', 0) // 1024} MB / "
+                    f"{peer_mem // 1024} MB |\n")
+        if display:
+            f.write("\nDisplay build at 1:1 (`morvane-display-bench`, milliseconds for one rebuild):\n\n```\n"
+                    f"{display}\n```\n")
+
+
 def main():
     global TIME_LIMIT
     parser = argparse.ArgumentParser(description=__doc__)
@@ -288,32 +318,9 @@ def main():
             cpu_medians = {p: statistics.median(t) for p, t in cpu.items() if t}
             rows.append((name, medians, memory, ratio, set(commands), cpu_medians))
             print(name, {p: round(m, 3) for p, m in medians.items()}, ratio and f"{ratio:.2f}x")
+            write_results(args, rows, display)
 
-    with open(args.output, "w") as f:
-        f.write("# Speed of Morvane against other imaging programs\n\n")
-        f.write(f"Date: {datetime.date.today()}  \nMachine: {platform.machine()}, {os.cpu_count()} cores, "
-                f"{platform.platform()}  \n")
-        f.write(f"Versions: gm `{version(['gm', 'version'])}`, convert `{version([imagemagick(), '-version'])}`, "
-                f"vips `{version(['vips', '--version'])}`  \n")
-        f.write(f"Median of {args.repeat} runs (a run over {SLOW} s is not repeated; one over {TIME_LIMIT} s is cut "
-                f"off and shown as failed) on a 6000 x 4000 colour "
-                "picture and its 16-bit copy; ratio = Morvane / fastest peer; memory = peak resident size.\n\n")
-        f.write("| Operation | Morvane | gm | convert | vips | Ratio | Processor time (Morvane / fastest peer) "
-                "| Peak memory (Morvane / best peer) |\n")
-        f.write("|---|---|---|---|---|---|---|---|\n")
-        for name, medians, memory, ratio, tried, cpu_medians in rows:
-            fastest = min((p for p in medians if p != "morvane"), key=lambda p: medians[p], default=None)
-            cpu_cell = (f"{cpu_medians['morvane']:.2f} s / {cpu_medians[fastest]:.2f} s"
-                        if fastest and "morvane" in cpu_medians and fastest in cpu_medians else "n/a")
-            cell = lambda p: (f"{medians[p]:.3f} s" if p in medians
-                              else f"over {TIME_LIMIT} s or failed" if p in tried else "no equivalent")
-            peer_mem = min((memory[p] for p in memory if p != "morvane" and memory[p]), default=0)
-            f.write(f"| {name} | {cell('morvane')} | {cell('gm')} | {cell('convert')} | {cell('vips')} | "
-                    f"{f'{ratio:.2f}×' if ratio else 'n/a'} | {cpu_cell} | {memory.get('morvane', 0) // 1024} MB / "
-                    f"{peer_mem // 1024} MB |\n")
-        if display:
-            f.write("\nDisplay build at 1:1 (`morvane-display-bench`, milliseconds for one rebuild):\n\n```\n"
-                    f"{display}\n```\n")
+    write_results(args, rows, display)
     print("wrote", args.output)
 
 
