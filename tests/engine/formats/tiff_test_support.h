@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/progress.h"
+#include "test_files.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,46 +19,10 @@
 
 namespace tifftest {
 
-using Bytes = std::vector<std::uint8_t>;
-
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/morvane_tiff_XXXXXX";
-        path_ = ::mkdtemp(pattern) ? pattern : "";
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-inline void write_bytes(const std::string& path, const Bytes& b)
-{
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!b.empty())
-        std::fwrite(b.data(), 1, b.size(), f);
-    std::fclose(f);
-}
-
-inline Bytes read_bytes(const std::string& path)
-{
-    Bytes b;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return b;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        b.push_back(std::uint8_t(c));
-    std::fclose(f);
-    return b;
-}
+using mv::test::Bytes;
+using mv::test::read_bytes;
+using mv::test::write_bytes;
+using TempDir = mv::test::TempFolder;
 
 // Records every message shown while it is installed.
 class RecordingSink : public mv::MessageSink {
