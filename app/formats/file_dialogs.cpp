@@ -16,6 +16,7 @@ struct DialogState {
     QString lastDirectory; // where the last one ended
     OpenAsker openAsker;
     SaveAsker saveAsker;
+    PhotoCdFileAsker photoCdAsker;
 };
 
 DialogState& state()
@@ -44,11 +45,39 @@ std::optional<OpenChoice> runOpenDialog(QWidget* parent)
     const QString start = startDirectory();
     if (!start.isEmpty())
         dialog.setDirectory(start);
+    // The name field starts with the chosen filter's pattern and follows the filter.
+    auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const auto showPattern = [&](const QString& filter) {
+        const qsizetype at = filters.indexOf(filter);
+        if (edit && at >= 0)
+            edit->setText(openPattern(int(at) + 1));
+    };
+    showPattern(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, showPattern);
     const bool accepted = dialog.exec() == QDialog::Accepted;
     dialogEnded(dialog.directory().absolutePath());
     if (!accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return OpenChoice{dialog.selectedFiles(), int(filters.indexOf(dialog.selectedNameFilter())) + 1};
+}
+
+std::optional<QString> runPhotoCdDialog(QWidget* parent)
+{
+    QFileDialog dialog(parent, QStringLiteral("Open Photo CD"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    const mv::FileFilter* f = mv::open_filter(mv::FILE_PHOTOCD);
+    dialog.setNameFilter(dialogFilter(f->name, f->pattern));
+    const QString pcd = QString::fromStdString(mv::preferences().pcd_directory);
+    const QString start = !pcd.isEmpty() && QDir(pcd).exists() ? pcd : startDirectory();
+    if (!start.isEmpty())
+        dialog.setDirectory(start);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    dialogEnded(dialog.directory().absolutePath());
+    if (!accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
 }
 
 std::optional<SaveChoice> runSaveDialog(QWidget* parent, const SaveRequest& request)
@@ -95,6 +124,12 @@ QString dialogFilter(const char* name, const char* pattern)
     return QStringLiteral("%1 (%2)").arg(QString::fromLatin1(name), p.replace(';', ' '));
 }
 
+QString openPattern(int type)
+{
+    const mv::FileFilter* f = mv::open_filter(type);
+    return f ? QString::fromLatin1(f->pattern) : QString();
+}
+
 QStringList openFilters()
 {
     QStringList list;
@@ -137,6 +172,16 @@ std::optional<SaveChoice> askSaveFile(QWidget* parent, const SaveRequest& reques
 void setOpenAsker(OpenAsker asker)
 {
     state().openAsker = std::move(asker);
+}
+
+std::optional<QString> askPhotoCdFile(QWidget* parent)
+{
+    return state().photoCdAsker ? state().photoCdAsker(parent) : runPhotoCdDialog(parent);
+}
+
+void setPhotoCdFileAsker(PhotoCdFileAsker asker)
+{
+    state().photoCdAsker = std::move(asker);
 }
 
 void setSaveAsker(SaveAsker asker)

@@ -18,6 +18,9 @@ namespace file_dialogs {
 QString dialogFilter(const char* name, const char* pattern);
 // The File Open filters, "All Files" first; entry i stands for file type i + 1.
 QStringList openFilters();
+// The pattern of the File Open filter for file type `type` ("*.tif;*.tiff"), as the name
+// field shows it.
+QString openPattern(int type);
 
 // The folder the next dialog starts in: "startupdirectory" for the first dialog after the
 // start (when set), the folder the last dialog ended in afterwards.
@@ -33,6 +36,10 @@ struct OpenChoice {
 };
 // File Open: nothing when cancelled.
 std::optional<OpenChoice> askOpenFiles(QWidget* parent);
+
+// Open Photo CD: one ".pcd" file, starting in the "PhotoCD Directory" preference when it is
+// set. Nothing when cancelled.
+std::optional<QString> askPhotoCdFile(QWidget* parent);
 
 struct SaveRequest {
     std::vector<int> filters; // save filter indices offered, in order
@@ -51,5 +58,7 @@ using SaveAsker = std::function<std::optional<SaveChoice>(QWidget*, const SaveRe
 // Replace the dialogs; an empty function restores them.
 void setOpenAsker(OpenAsker asker);
 void setSaveAsker(SaveAsker asker);
+using PhotoCdFileAsker = std::function<std::optional<QString>(QWidget*)>;
+void setPhotoCdFileAsker(PhotoCdFileAsker asker);
 
 } // namespace file_dialogs

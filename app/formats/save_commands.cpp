@@ -12,6 +12,7 @@
 #include "formats/recent_files.h"
 #include "settings/preferences.h"
 #include "shell/close_protocol.h"
+#include "shell/image_changed.h"
 #include "shell/image_window.h"
 #include "shell/window_records.h"
 
@@ -186,7 +187,24 @@ int fileSaveAs(ImageWindow* w)
         r.path = path;
         r.file_type = std::max(mv::save_filter_file_type(choice->filter), 0);
         w->updateTitle();
+        notify_image_changed(w);
         return 0;
+    }
+}
+
+bool fileCloseQuery(ImageWindow* w)
+{
+    if (!mv::preferences().confirm || !w->isModified())
+        return true;
+    switch (mv::message_dialog("Warning", "Save modified file?", mv::kButtonsYesNoCancel)) {
+    case mv::kResultYes: {
+        const int err = fileSave(w);
+        if (err != mv::kAborted)
+            mv::error_box(err);
+        return err == 0;
+    }
+    case mv::kResultNo: return true;
+    default: return false;
     }
 }
 
@@ -205,6 +223,7 @@ int fileRevert(ImageWindow* w)
     }
     w->setModified(false);
     w->pictureChanged();
+    notify_image_changed(w);
     return 0;
 }
 

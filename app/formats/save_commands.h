@@ -25,6 +25,10 @@ int fileSave(ImageWindow* window);
 // Asks for a name and type until the name suits the type and no open window or existing
 // file stands in the way, then saves. 11 when the dialog is cancelled.
 int fileSaveAs(ImageWindow* window);
+// File > Close of a modified window, with "confirm" on: "Save modified file?" (Yes/No/
+// Cancel). Yes saves (the window may close only when that succeeded), No lets it close,
+// Cancel keeps it. True when the window may close.
+bool fileCloseQuery(ImageWindow* window);
 // Reads the window's file again (Photo CD asks for the size; Cancel gives 11). Windows
 // whose file type has no reader only lose their modified mark.
 int fileRevert(ImageWindow* window);

@@ -4,6 +4,8 @@
 
 #include "shell/image_view.h"
 
+#include <functional>
+
 class ImageWindow;
 class QPainter;
 
@@ -31,3 +33,5 @@ public:
 // The current tool, or null (no tool: clicks only focus the window).
 ToolHandler* current_tool();
 void set_current_tool(ToolHandler* tool);
+// Called after every change of the current tool (the frame shows it in the tool bar).
+void set_current_tool_listener(std::function<void()> listener);

@@ -32,6 +32,14 @@
 #include "shell/recent_labels.h"
 #include "shell/tool_bar.h"
 #include "shell/toolbar_model.h"
+#include "core/image_copy.h"
+#include "mask/mask_tool_window.h"
+#include "shell/blink_window.h"
+#include "shell/browse_window.h"
+#include "shell/new_image_dialog.h"
+#include "shell/print_commands.h"
+#include "shell/zoom_tool.h"
+#include "tools/tool_window_base.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -44,7 +52,11 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QGuiApplication>
+#include <QActionEvent>
+#include <QFileDialog>
 #include <QMenuBar>
+#include <QTimer>
+#include <QToolButton>
 #include <QMimeData>
 #include <QUrl>
 
@@ -85,6 +97,15 @@ FrameWindow::FrameWindow(QWidget* parent) : QMainWindow(parent), workspace_(new 
     resize(1024, 720);
     createMenus();
     setToolBarPosition(mv::program_state().ribbon_orientation);
+    // The tool group follows the current tool, whoever changes it.
+    set_current_tool_listener([this] {
+        toolBar_->showTool(currentTool());
+        // Away from the zoom tool the image windows show the ordinary pointer again.
+        if (currentTool() != mv::kToolZoom)
+            for (ImageWindow* w : imageWindows())
+                w->canvas()->unsetCursor();
+    });
+    refreshToolButtons();
     // Escape and Enter typed in a control of the active window reach that window's cancel
     // and default actions.
     qApp->installEventFilter(this);
@@ -92,6 +113,23 @@ FrameWindow::FrameWindow(QWidget* parent) : QMainWindow(parent), workspace_(new 
 
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == menuBar() && event->type() == QEvent::ActionAdded) {
+        // The Mask menu, added by the masks' area, takes its place before Tools.
+        QAction* added = static_cast<QActionEvent*>(event)->action();
+        const QString maskTitle = QString::fromLatin1(mv::menu_bar()[mv::kMenuMask].text);
+        if (added->menu() && added->text() == maskTitle)
+            QTimer::singleShot(0, this, [this, added = QPointer<QAction>(added)] {
+                QMenu* tools = commandMenu(mv::kMenuTools);
+                if (!added || !tools)
+                    return;
+                const QList<QAction*> bar = menuBar()->actions();
+                const qsizetype at = bar.indexOf(added);
+                // Moving re-adds the action; one already in place stays.
+                if (at >= 0 && bar.value(at + 1) != tools->menuAction())
+                    menuBar()->insertAction(tools->menuAction(), added);
+            });
+        return false;
+    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     const int key = static_cast<QKeyEvent*>(event)->key();
@@ -122,6 +160,25 @@ QMenu* FrameWindow::addMenuRemovingSplash(const QString& title)
 
 namespace {
 
+// The catalogue operation a Transformation menu command opens: the one with the command's
+// transformation number, else the one titled like the menu text; null when none is built.
+const mv::Operation* transformationOperation(int id)
+{
+    const mv::CommandInfo* info = id >= 4001 && id <= 4055 ? mv::command_find(id) : nullptr;
+    if (!info || !info->text)
+        return nullptr;
+    for (const mv::Operation& op : mv::operations())
+        if (info->transformation != 0 && op.kind == info->transformation)
+            return &op;
+    QString text = QString::fromLatin1(info->text);
+    text.remove(QLatin1Char('&'));
+    text.remove(QStringLiteral("..."));
+    for (const mv::Operation& op : mv::operations())
+        if (QString::fromStdString(op.title).compare(text, Qt::CaseInsensitive) == 0)
+            return &op;
+    return nullptr;
+}
+
 // Commands the frame carries out itself; other areas add theirs with setCommandHandler, and the
 // rest of the command table stays hidden in the menus.
 bool builtInCommand(int id)
@@ -136,9 +193,13 @@ bool builtInCommand(int id)
     case mv::kCmdNext: case mv::kCmdCascade: case mv::kCmdCloseAll:
     case mv::kCmdManual: case mv::kCmdGettingStarted: case mv::kCmdHelpContents: case mv::kCmdHelpSearch:
     case mv::kCmdHelpGlossary: case mv::kCmdHelpContext: case mv::kCmdAbout:
+    case mv::kCmdNew: case mv::kCmdOpenPhotoCd: case mv::kCmdBrowse: case mv::kCmdAcquire:
+    case mv::kCmdSelectSource: case mv::kCmdPrint: case mv::kCmdPrintSetup: case mv::kCmdBlink:
+    case mv::kCmdArrangeIcons: case mv::kCmdImageCopy: case mv::kCmdNegative: case mv::kCmdZoomTool:
+    case mv::kCmdMaskNew:
         return true;
     default:
-        return id >= mv::kCmdRecentFirst && id <= mv::kCmdRecentLast;
+        return (id >= mv::kCmdRecentFirst && id <= mv::kCmdRecentLast) || transformationOperation(id);
     }
 }
 
@@ -181,18 +242,26 @@ QAction* FrameWindow::addCommand(QMenu* menu, int id, const char* text)
 
 void FrameWindow::buildMenu(QMenu* menu, const mv::MenuTitle& title)
 {
+    // The Transformation menu shows every entry; those without an operation stay disabled.
+    const bool transformation = title.items.data() == mv::menu_bar()[mv::kMenuTransformation].items.data() ||
+                                transformationSubmenus_.contains(menu);
+    int position = 0;
     for (const mv::MenuItem& item : title.items) {
         if (item.id > 0) {
             QAction* a = addCommand(menu, item.id, item.text);
-            a->setVisible(commandOffered(item.id));
+            a->setVisible(transformation || commandOffered(item.id));
             if (item.id < mv::kCmdRecentFirst || item.id > mv::kCmdRecentLast)
                 commandActions_.insert(item.id, a);
         } else if (item.items.empty()) {
             menu->addSeparator();
         } else {
             QMenu* sub = menu->addMenu(QString::fromLatin1(item.text));
+            if (transformation)
+                transformationSubmenus_.insert(sub, position);
             buildMenu(sub, {item.text, item.items});
+            connect(sub, &QMenu::aboutToShow, this, [this, sub] { refreshMenu(sub); });
         }
+        ++position;
     }
 }
 
@@ -201,26 +270,27 @@ void FrameWindow::createMenus()
     const std::span<const mv::MenuTitle> bar = mv::menu_bar();
     commandMenus_.clear();
     for (int i = 0; i < int(bar.size()); ++i) {
-        // The Transformation menu lists the catalogue's operations; Mask and Tools have no
-        // commands of their own here.
-        if (i == mv::kMenuTransformation) {
-            commandMenus_.append(nullptr);
-            createTransformationMenu();
-            continue;
-        }
-        if (i == mv::kMenuMask || i == mv::kMenuTools) {
+        // The Mask menu belongs to the masks' area, which adds it to the menu bar; it is
+        // moved into its place when it arrives.
+        if (i == mv::kMenuMask) {
             commandMenus_.append(nullptr);
             continue;
         }
         QMenu* menu = addMenuRemovingSplash(QString::fromLatin1(bar[size_t(i)].text));
         // Shortcuts work while the menu is closed: the actions belong to the frame too.
         buildMenu(menu, bar[size_t(i)]);
-        addActions(menu->actions());
+        for (QAction* a : menu->actions())
+            if (!a->menu())
+                addAction(a);
+        for (QMenu* sub : transformationSubmenus_.keys())
+            if (i == mv::kMenuTransformation)
+                addActions(sub->actions());
         if (i == mv::kMenuFile)
             recentSeparator_ = menu->addSeparator();
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { refreshMenu(menu); });
         commandMenus_.append(menu);
     }
+    menuBar()->installEventFilter(this);
 }
 
 QMenu* FrameWindow::commandMenu(int position) const
@@ -244,7 +314,15 @@ mv::MenuState FrameWindow::menuState() const
     s.clipboard_has_bitmap = clipboard::hasBitmap();
     s.toolbar_position = toolBarPosition();
     s.toolbar_visible = toolBarPosition() >= 0;
-    s.current_tool = currentTool_;
+    s.current_tool = currentTool();
+    s.mask_running = MaskToolWindow::instance() != nullptr;
+    for (QMdiSubWindow* w : workspace_->subWindowList()) {
+        if (auto* tool = qobject_cast<ChildWindow*>(w)) {
+            s.paint_open = s.paint_open || tool->kind() == mv::kCmdPaint;
+            s.clone_open = s.clone_open || tool->kind() == mv::kCmdClone;
+            s.line_arrow_open = s.line_arrow_open || tool->kind() == mv::kCmdLineArrow;
+        }
+    }
     return s;
 }
 
@@ -253,11 +331,26 @@ bool FrameWindow::commandOffered(int command) const
     return builtInCommand(command) || handlers_.contains(command);
 }
 
+FrameWindow::~FrameWindow()
+{
+    set_current_tool_listener(nullptr);
+}
+
 void FrameWindow::setCommandHandler(int command, std::function<void()> handler)
 {
     handlers_.insert(command, std::move(handler));
     if (QAction* a = commandActions_.value(command))
         a->setVisible(true);
+    refreshToolButtons();
+}
+
+void FrameWindow::refreshToolButtons()
+{
+    // Buttons of commands this editor does not carry out are shown disabled.
+    for (const mv::ToolGroup& g : mv::toolbar_groups())
+        for (int i = 0; i < int(g.buttons.size()); ++i)
+            if (QToolButton* b = toolBar_->button(g.id, i); b && g.buttons[size_t(i)].command != 0)
+                b->setEnabled(commandOffered(g.buttons[size_t(i)].command));
 }
 
 bool FrameWindow::commandAvailable(int command) const
@@ -270,13 +363,26 @@ void FrameWindow::refreshMenu(QMenu* menu)
     if (isMinimized())
         return;
     const mv::MenuState s = menuState();
+    const ImageWindow* active = activeImageWindow();
     for (QAction* a : menu->actions()) {
+        if (QMenu* sub = a->menu()) {
+            if (transformationSubmenus_.contains(sub)) {
+                a->setEnabled(mv::transformation_submenu_enabled(transformationSubmenus_.value(sub), s));
+                refreshMenu(sub);
+            }
+            continue;
+        }
         bool ok = false;
         const int id = a->data().toInt(&ok);
         if (!ok || id <= 0 || (id >= mv::kCmdRecentFirst && id <= mv::kCmdRecentLast))
             continue;
-        a->setEnabled(mv::command_enabled(id, s));
-        if (id == mv::kCmdNoToolBar || id == mv::kCmdToolBarTop || id == mv::kCmdToolBarLeft) {
+        bool enabled = mv::command_enabled(id, s) && commandOffered(id);
+        // A transformation is offered for the pictures its operation accepts.
+        if (const mv::Operation* op = transformationOperation(id); op && active)
+            enabled = enabled && (op->accepted_types & (1u << active->record().image.type));
+        a->setEnabled(enabled);
+        if (id == mv::kCmdNoToolBar || id == mv::kCmdToolBarTop || id == mv::kCmdToolBarLeft ||
+            (id >= mv::kCmdReadout && id <= mv::kCmdMagnifier)) {
             a->setCheckable(true);
             a->setChecked(mv::command_checked(id, s));
         }
@@ -328,6 +434,20 @@ void FrameWindow::setToolBarPosition(int position)
     centralLayout_->setDirection(position == 1 ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom);
 }
 
+int FrameWindow::currentTool() const
+{
+    ToolHandler* tool = current_tool();
+    if (!tool)
+        return mv::kToolNone;
+    if (tool == ZoomTool::instance())
+        return mv::kToolZoom;
+    if (dynamic_cast<MaskToolWindow*>(tool))
+        return mv::kToolMask;
+    if (auto* window = dynamic_cast<ToolWindowBase*>(tool))
+        return mv::tool_of_command(window->kind());
+    return mv::kToolNone;
+}
+
 void FrameWindow::toolBarPressed(int group, int button)
 {
     workspace_->removeSplash();
@@ -335,30 +455,39 @@ void FrameWindow::toolBarPressed(int group, int button)
     if (!g || button < 0 || button >= int(g->buttons.size()))
         return;
     const mv::ToolButton& b = g->buttons[size_t(button)];
+    MaskToolWindow* mask = MaskToolWindow::instance();
     mv::ToolbarPressState s;
-    s.current_tool = currentTool_;
+    s.current_tool = currentTool();
     s.command_enabled = b.command == 0 || commandAvailable(b.command);
+    s.mask_window_open = mask != nullptr;
+    s.mask_window_active = mask && workspace_->activeSubWindow() == mask;
     const mv::ToolbarAction action = mv::toolbar_press(group, button, s);
     switch (action.kind) {
-    case mv::ToolbarAction::kIssue: runCommand(action.command); break;
-    case mv::ToolbarAction::kBeep: QApplication::beep(); break;
-    case mv::ToolbarAction::kSetTool: currentTool_ = action.tool; break;
+    case mv::ToolbarAction::kIssue:
     case mv::ToolbarAction::kIssueMask:
         if (commandAvailable(action.command))
             runCommand(action.command);
         else
             QApplication::beep();
         break;
+    case mv::ToolbarAction::kBeep: QApplication::beep(); break;
+    case mv::ToolbarAction::kSetTool:
+        // The button toggles its tool off: no tool is current.
+        set_current_tool(nullptr);
+        break;
+    case mv::ToolbarAction::kActivateMask:
+        workspace_->setActiveSubWindow(mask);
+        set_current_tool(mask);
+        break;
     case mv::ToolbarAction::kContextHelp: {
         const auto* child = qobject_cast<ChildWindow*>(workspace_->activeSubWindow());
         showHelp(QString::fromLatin1(mv::help_anchor(child ? child->kind() : -1)));
         break;
     }
-    case mv::ToolbarAction::kActivateMask:
     case mv::ToolbarAction::kNothing: break;
     }
     // The tool group shows the tool in force.
-    toolBar_->showTool(currentTool_);
+    toolBar_->showTool(currentTool());
 }
 
 QString FrameWindow::manualUrl(const QString& anchor)
@@ -404,7 +533,7 @@ void FrameWindow::pasteFromClipboard()
     mv::error_box(err);
 }
 
-int FrameWindow::addPictureWindow(mv::Image& image, const QString& title)
+int FrameWindow::addPictureWindow(mv::Image& image, const QString& title, int zoom)
 {
     workspace_->removeSplash();
     int index = -1;
@@ -418,15 +547,111 @@ int FrameWindow::addPictureWindow(mv::Image& image, const QString& title)
     m.border = mv::preferences().border_width;
     m.frame_width = 8;
     m.frame_height = 30;
-    record->zoom = mv::initial_zoom(record->image.width, record->image.height, m);
+    record->zoom = zoom != 0 ? zoom : mv::initial_zoom(record->image.width, record->image.height, m);
     auto* window = new ImageWindow(workspace_, index, activeImageWindow());
     connect(window, &ImageWindow::commandRequested, this, &FrameWindow::runCommand);
     window->show();
     window->pictureChanged();
-    window->setWindowTitle(title);
+    if (title.isEmpty())
+        window->updateTitle();
+    else
+        window->setWindowTitle(title);
     window->setModified(true);
     workspace_->setActiveSubWindow(window);
     return mv::kOk;
+}
+
+int FrameWindow::copyPicture(ImageWindow* source, bool negative)
+{
+    mv::Image copy;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const mv::Image& from = source->record().image;
+    int err = negative ? mv::gray_negative(from, copy) : mv::geometry_copy(from, copy);
+    QApplication::restoreOverrideCursor();
+    // The copy keeps the zoom of the window it comes from.
+    if (err == mv::kOk)
+        err = addPictureWindow(copy, QString(), source->record().zoom != 0 ? source->record().zoom : 1);
+    mv::image_free(copy);
+    return err;
+}
+
+int FrameWindow::newImage(const mv::NewImageSpec& spec)
+{
+    mv::Image picture;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int err = mv::new_image_create(spec, picture);
+    QApplication::restoreOverrideCursor();
+    if (err == mv::kOk)
+        err = addPictureWindow(picture, QString());
+    mv::image_free(picture);
+    return err;
+}
+
+void FrameWindow::newImageWithDialog()
+{
+    NewImageDialog dialog(this);
+    // A new picture starts at the size of the active one.
+    if (ImageWindow* w = activeImageWindow(); w && mv::is_picture_type(w->record().image.type))
+        dialog.setSize(w->record().image.width, w->record().image.height);
+    if (dialog.exec() == QDialog::Accepted)
+        mv::error_box(newImage(dialog.spec()));
+}
+
+void FrameWindow::openPhotoCd()
+{
+    for (;;) {
+        const std::optional<QString> path = file_dialogs::askPhotoCdFile(workspace_);
+        if (!path)
+            return;
+        // Cancelling the size question brings the file dialog back.
+        bool sizeCancelled = false;
+        const int err = openPath(*path, mv::FILE_PHOTOCD, &sizeCancelled);
+        if (!sizeCancelled) {
+            mv::error_box(err);
+            return;
+        }
+    }
+}
+
+void FrameWindow::browse()
+{
+    const QString start = file_dialogs::startDirectory();
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Browse"), start,
+                                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (!folder.isEmpty())
+        openBrowseWindow(folder);
+}
+
+BrowseWindow* FrameWindow::openBrowseWindow(const QString& folder)
+{
+    file_dialogs::dialogEnded(folder);
+    auto* window = new BrowseWindow(folder, [this](const QString& path) { mv::error_box(openPath(path)); });
+    workspace_->addSubWindow(window);
+    window->show();
+    workspace_->setActiveSubWindow(window);
+    return window;
+}
+
+void FrameWindow::arrangeIcons()
+{
+    // Minimised windows line up along the bottom of the workspace, left to right, wrapping
+    // upwards when a row is full.
+    const QRect area = workspace_->viewport()->rect();
+    int x = 0, y = area.bottom() + 1;
+    int rowHeight = 0;
+    for (QMdiSubWindow* w : workspace_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!w->isMinimized())
+            continue;
+        const QSize size = w->size();
+        if (rowHeight == 0 || x + size.width() > area.width()) {
+            if (rowHeight != 0)
+                x = 0;
+            y -= size.height();
+            rowHeight = size.height();
+        }
+        w->move(x, y);
+        x += size.width();
+    }
 }
 
 void FrameWindow::undo(bool all)
@@ -438,26 +663,14 @@ void FrameWindow::undo(bool all)
         tools_undo(workspace_);
 }
 
-void FrameWindow::createTransformationMenu()
-{
-    QMenu* menu = addMenuRemovingSplash(tr("&Transformation"));
-    for (const mv::Operation& op : mv::operations()) {
-        QAction* a = menu->addAction(QString::fromStdString(op.title), this, [this, &op] { openTransformation(op); });
-        a->setData(QString::fromStdString(op.name));
-    }
-    // An entry is enabled for an active picture it accepts, and while no transformation is open.
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-        ImageWindow* active = activeImageWindow();
-        const bool busy = TransformationWindow::current() != nullptr;
-        for (QAction* a : menu->actions()) {
-            const mv::Operation* op = mv::operation_find(a->data().toString().toStdString());
-            a->setEnabled(op && active && !busy && (op->accepted_types & (1u << active->record().image.type)));
-        }
-    });
-}
+
 
 void FrameWindow::openTransformation(const mv::Operation& op)
 {
+    if (ImageWindow* active = activeImageWindow(); active && !(op.accepted_types & (1u << active->record().image.type))) {
+        mv::error_box(mv::kIllegalImageType);
+        return;
+    }
     const int err = open_transformation(workspace_, op, activeImageWindow(), [this] { return imageWindows(); });
     mv::error_box(err);
     if (TransformationWindow* t = TransformationWindow::current()) {
@@ -613,6 +826,34 @@ void FrameWindow::runCommand(int command)
     ImageWindow* w = activeImageWindow();
     switch (command) {
     case 1002: mv::error_box(openWithDialog()); return;
+    case mv::kCmdNew: newImageWithDialog(); return;
+    case mv::kCmdOpenPhotoCd: openPhotoCd(); return;
+    case mv::kCmdBrowse: browse(); return;
+    case mv::kCmdAcquire:
+    case mv::kCmdSelectSource:
+        // Scanners are reached through the desktop's own scanning programs on this system.
+        mv::message_dialog("Acquire", "No scanner source is available.\nScan with the desktop's scanning "
+                           "program and open the saved file.", mv::kButtonsOk);
+        return;
+    case mv::kCmdPrintSetup: print_commands::printSetup(this); return;
+    case mv::kCmdArrangeIcons: arrangeIcons(); return;
+    case mv::kCmdZoomTool:
+        set_current_tool(currentTool() == mv::kToolZoom ? nullptr : ZoomTool::instance());
+        return;
+    case mv::kCmdMaskNew: {
+        ImageWindow* picture = activeImageWindow();
+        if (!picture)
+            return; // refused without a message
+        if (picture->isMinimized() || picture->isMaximized())
+            picture->showNormal();
+        if (MaskToolWindow* open = MaskToolWindow::instance()) {
+            workspace_->setActiveSubWindow(open);
+            set_current_tool(open);
+            return;
+        }
+        mv::error_box(MaskToolWindow::open(workspace_, picture));
+        return;
+    }
     case mv::kCmdPreferences: PreferencesWindow::open(workspace_); return;
     case mv::kCmdCalibrate: CalibrationWindow::open(workspace_); return;
     case mv::kCmdCountColors: countColors(); return;
@@ -645,14 +886,34 @@ void FrameWindow::runCommand(int command)
     case 3014: closeAll(); return;
     case 3016: cascade(); return;
     case 1006:
-        if (QMdiSubWindow* active = workspace_->activeSubWindow())
+        if (ImageWindow* image = activeImageWindow())
+            image->closeFromMenu();
+        else if (QMdiSubWindow* active = workspace_->activeSubWindow())
             active->close();
         return;
     default: break;
     }
+    if (const mv::Operation* op = transformationOperation(command)) {
+        openTransformation(*op);
+        return;
+    }
     if (!w)
         return;
     switch (command) {
+    case mv::kCmdImageCopy: mv::error_box(copyPicture(w, false)); break;
+    case mv::kCmdNegative: mv::error_box(copyPicture(w, true)); break;
+    case mv::kCmdPrint: {
+        const int err = print_commands::print(this, w->record().image, w->windowTitle());
+        if (err != mv::kAborted)
+            mv::error_box(err);
+        break;
+    }
+    case mv::kCmdBlink: {
+        auto* blink = new BlinkWindow(w, imageWindows());
+        workspace_->addSubWindow(blink);
+        blink->show();
+        break;
+    }
     case 1004:
     case 1005: {
         const int err = command == 1004 ? save_commands::fileSave(w) : save_commands::fileSaveAs(w);
@@ -742,8 +1003,16 @@ void FrameWindow::close_transformation()
     delete transformation_.data();
 }
 
+bool FrameWindow::mask_tool_open() const
+{
+    return MaskToolWindow::instance() != nullptr || !maskTool_.isNull();
+}
+
 void FrameWindow::close_mask_tool()
 {
+    // Closing takes the Mask Tool's own Cancel: an edited mask gets its rows back.
+    if (MaskToolWindow* mask = MaskToolWindow::instance())
+        mask->cancel();
     delete maskTool_.data();
 }
 

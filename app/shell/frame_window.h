@@ -5,6 +5,7 @@
 
 #include "core/image.h"
 #include "shell/close_protocol.h"
+#include "shell/new_image.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -23,6 +24,7 @@ class ImageWindow;
 class QAction;
 class QBoxLayout;
 class ToolBarStrip;
+class BrowseWindow;
 namespace mv {
 struct MenuState;
 struct MenuTitle;
@@ -32,6 +34,7 @@ class FrameWindow : public QMainWindow, private mv::CloseHost {
     Q_OBJECT
 public:
     explicit FrameWindow(QWidget* parent = nullptr);
+    ~FrameWindow() override;
 
     WorkspaceArea* workspace() const { return workspace_; }
 
@@ -70,6 +73,17 @@ public:
     // Opens every dropped local file in order, even after one of them fails.
     void openDroppedUrls(const QList<QUrl>& urls);
 
+    // File > New without the dialog: an untitled, modified window holding a new picture.
+    int newImage(const mv::NewImageSpec& spec);
+    // Copy and Negative: a new window at the cascade place after `source`, with its zoom.
+    int copyPicture(ImageWindow* source, bool negative);
+    // Browse: a browse window over `folder`.
+    BrowseWindow* openBrowseWindow(const QString& folder);
+    // Arrange Icons: the minimised windows in rows along the bottom of the workspace.
+    void arrangeIcons();
+    // The current tool's number (0 none, 2 zoom, 3 paint, 4 clone, 6 mask, 17 line).
+    int currentTool() const;
+
     // Close All: the close questions, then every child goes. False when a question stopped it.
     bool closeAll();
     // Places every child in cascade, the active (topmost) one last.
@@ -98,7 +112,10 @@ protected:
 
 private:
     void createMenus();
-    void createTransformationMenu();
+    void newImageWithDialog();
+    void openPhotoCd();
+    void browse();
+    void refreshToolButtons();
     // Count Colors: the number of distinct colours of the active picture in a small box.
     void countColors();
     void buildMenu(QMenu* menu, const mv::MenuTitle& title);
@@ -111,7 +128,8 @@ private:
     void undo(bool all);
     void showHelp(const QString& anchor);
     // A new image window for a picture made here (Paste), titled `title`.
-    int addPictureWindow(mv::Image& image, const QString& title);
+    // An empty title: the usual "Untitled" title. Zoom 0: the opening zoom for the size.
+    int addPictureWindow(mv::Image& image, const QString& title, int zoom = 0);
     void openTransformation(const mv::Operation& op);
     // Asks about windows already showing `path`; false when the open must stop.
     bool confirmReopen(const QString& path);
@@ -124,7 +142,7 @@ private:
     // mv::CloseHost
     bool transformation_open() const override { return !transformation_.isNull(); }
     void close_transformation() override;
-    bool mask_tool_open() const override { return !maskTool_.isNull(); }
+    bool mask_tool_open() const override;
     void close_mask_tool() override;
     bool clipboard_owned() const override { return clipboardOwned_; }
     void empty_clipboard() override;
@@ -133,7 +151,7 @@ private:
     WorkspaceArea* workspace_;
     QBoxLayout* centralLayout_ = nullptr;
     ToolBarStrip* toolBar_ = nullptr;
-    int currentTool_ = 0;
+    QHash<QMenu*, int> transformationSubmenus_; // submenu -> position in Transformation
     QList<QMenu*> commandMenus_;
     QHash<int, QAction*> commandActions_;
     QHash<int, std::function<void()>> handlers_;

@@ -185,9 +185,20 @@ void ImageWindow::imageAreaChanged(int firstColumn, int firstRow, int lastColumn
     canvas_->update(QRect(QPoint(x0, y0), QPoint(x1, y1)));
 }
 
+bool ImageWindow::closeFromMenu()
+{
+    if (usedBy().isEmpty() && !save_commands::fileCloseQuery(this))
+        return false;
+    asked_ = true;
+    const bool closed = close();
+    if (!closed)
+        asked_ = false;
+    return closed;
+}
+
 void ImageWindow::closeEvent(QCloseEvent* event)
 {
-    if (!mv::image_window_may_close(*this, mv::preferences().confirm)) {
+    if (!mv::image_window_may_close(*this, mv::preferences().confirm && !asked_)) {
         event->ignore();
         return;
     }

@@ -62,6 +62,9 @@ public:
     void restore() override { showNormal(); }
     // Save (Save As without a file); shows its error, except a cancel.
     int save() override;
+    // File > Close: a window in use stays (with its message); a modified one asks "Save
+    // modified file?" instead of the close prompt. False when the window stays.
+    bool closeFromMenu();
 
 signals:
     // A right-button menu choice, passed on to the frame as its command.
@@ -74,6 +77,7 @@ private:
     void applyZoom(bool shrink, bool grow, std::optional<mv::ImagePoint> centre);
     WorkspaceArea* area_;
     ImageCanvas* canvas_;
+    bool asked_ = false; // the close question was already answered
 };
 
 // The cascade steps of a workspace: the dialog font's height plus twice the child frame,

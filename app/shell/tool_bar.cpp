@@ -1,46 +1,10 @@
 #include "shell/tool_bar.h"
 
+#include "resources/tool_icons.h"
 #include "shell/toolbar_model.h"
 
-#include <QPainter>
 #include <QToolButton>
 
-namespace {
-
-// The button pictures, drawn rather than loaded: a short mark for each resource name.
-QString buttonMark(const char* bitmap)
-{
-    static const struct {
-        const char* name;
-        const char* mark;
-    } kMarks[] = {
-        {"IDOPENPCD", "CD"}, {"IDOPEN", "O"},    {"IDBROWSE", "B"},       {"IDSAVE", "S"},
-        {"IDACQUIRE", "A"},  {"IDZOOMIN", "+"},  {"IDZOOMINRESIZE", "++"}, {"IDZOOM11", "1"},
-        {"IDZOOMOUT", "-"},  {"IDFIT", "F"},     {"IDNEXTWINDOW", ">"},    {"IDMASK", "M"},
-        {"IDZOOM", "Z"},     {"IDMAGNIFY", "G"}, {"IDREADOUT", "R"},       {"IDCLONE", "C"},
-        {"IDBRUSH", "P"},    {"IDARROW", "L"},   {"IDTOOLBOX", "T"},       {"IDQUESTION", "?"},
-    };
-    for (const auto& m : kMarks)
-        if (qstrcmp(m.name, bitmap) == 0)
-            return QString::fromLatin1(m.mark);
-    return QString();
-}
-
-QIcon buttonIcon(const char* bitmap)
-{
-    QPixmap picture(mv::kButtonSize, mv::kButtonSize);
-    picture.fill(Qt::transparent);
-    QPainter p(&picture);
-    QFont font = p.font();
-    font.setPixelSize(10);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    p.drawText(picture.rect(), Qt::AlignCenter, buttonMark(bitmap));
-    return QIcon(picture);
-}
-
-} // namespace
 
 ToolBarStrip::ToolBarStrip(QWidget* parent) : QWidget(parent)
 {
@@ -52,7 +16,7 @@ ToolBarStrip::ToolBarStrip(QWidget* parent) : QWidget(parent)
         for (int i = 0; i < int(g.buttons.size()); ++i) {
             auto* b = new QToolButton(group);
             b->setObjectName(QStringLiteral("toolButton%1_%2").arg(g.id).arg(i));
-            b->setIcon(buttonIcon(g.buttons[size_t(i)].bitmap));
+            b->setIcon(tool_icon(g.buttons[size_t(i)].bitmap));
             b->setIconSize(QSize(mv::kButtonSize - 4, mv::kButtonSize - 4));
             b->setToolTip(QString::fromLatin1(g.buttons[size_t(i)].tip));
             b->setCheckable(g.radio);

@@ -1,5 +1,5 @@
 // The tool bar: a strip along the top or the left of the frame holding three groups of
-// small picture buttons (commands, tools, help). A press is passed on to the frame, which
+// small picture buttons (icons drawn by resources/tool_icons) (commands, tools, help). A press is passed on to the frame, which
 // decides what it does.
 #pragma once
 

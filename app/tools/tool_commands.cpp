@@ -1,6 +1,7 @@
 #include "tools/tool_commands.h"
 
 #include "core/undo.h"
+#include "shell/frame_window.h"
 #include "shell/image_window.h"
 #include "shell/workspace_area.h"
 #include "tools/clone_tool_window.h"
@@ -36,24 +37,25 @@ ToolWindowBase* open_tool_window(WorkspaceArea* area, int kind)
 void install_tool_menu(QMainWindow& frame, WorkspaceArea* area,
                        std::function<ImageWindow*()> active)
 {
-    QMenu* menu = frame.menuBar()->addMenu(QObject::tr("&Tools"));
-    const auto item = [&](const QString& text, int kind) {
-        QAction* a = menu->addAction(text);
-        QObject::connect(a, &QAction::triggered, area, [area, kind] { open_tool_window(area, kind); });
-        return a;
+    const auto openTool = [area, active](int kind) {
+        // A maximised or minimised picture is brought back first.
+        if (ImageWindow* w = active ? active() : nullptr; w && (w->isMaximized() || w->isMinimized()))
+            w->showNormal();
+        open_tool_window(area, kind);
     };
-    QAction* paint = item(QObject::tr("&Paint..."), PaintToolWindow::kKind);
-    QAction* clone = item(QObject::tr("&Clone..."), CloneToolWindow::kKind);
-    QAction* line = item(QObject::tr("&Line and Arrow..."), LineToolWindow::kKind);
-    // The tools need a picture to work on: enabled while an image window is open.
-    QObject::connect(menu, &QMenu::aboutToShow, menu, [=] {
-        bool any = active && active();
-        if (!any)
-            for (QMdiSubWindow* sub : area->subWindowList())
-                any = any || qobject_cast<ImageWindow*>(sub);
-        for (QAction* a : {paint, clone, line})
-            a->setEnabled(any);
-    });
+    // The frame lists the tools in its Tools menu and tool bar; they are handed over there.
+    if (auto* f = qobject_cast<FrameWindow*>(&frame)) {
+        for (const int kind : {CloneToolWindow::kKind, PaintToolWindow::kKind, LineToolWindow::kKind})
+            f->setCommandHandler(kind, [openTool, kind] { openTool(kind); });
+        return;
+    }
+    QMenu* menu = frame.menuBar()->addMenu(QObject::tr("&Tools"));
+    for (const auto& [text, kind] : {std::pair{QObject::tr("&Paint..."), int(PaintToolWindow::kKind)},
+                                     std::pair{QObject::tr("&Clone..."), int(CloneToolWindow::kKind)},
+                                     std::pair{QObject::tr("&Line and Arrow..."), int(LineToolWindow::kKind)}}) {
+        const int k = kind;
+        QObject::connect(menu->addAction(text), &QAction::triggered, area, [openTool, k] { openTool(k); });
+    }
 }
 
 bool tools_undo_available()

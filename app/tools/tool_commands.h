@@ -8,8 +8,10 @@ class ImageWindow;
 class QMainWindow;
 class WorkspaceArea;
 
-// Adds "&Tools" with "&Paint...", "&Clone..." and "&Line and Arrow..." to the frame's menu
-// bar. Each opens its tool window in `area` (or activates the one already open).
+// Hands the Clone, Paint and Line and Arrow commands (6003-6005) to the frame, whose Tools
+// menu and tool bar then offer them; for another main window, adds a "&Tools" menu of its
+// own. Each opens its tool window in `area` (or activates the one already open), restoring
+// a maximised or minimised picture first.
 void install_tool_menu(QMainWindow& frame, WorkspaceArea* area,
                        std::function<ImageWindow*()> active);
 

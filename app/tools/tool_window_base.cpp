@@ -2,10 +2,11 @@
 
 #include "core/error.h"
 #include "core/undo.h"
+#include "shell/display_build.h"
+#include "shell/image_changed.h"
 #include "shell/image_window.h"
 #include "shell/window_records.h"
 #include "transform/slider.h"
-#include "transform/use_registry.h"
 
 #include <QApplication>
 #include <QFormLayout>
@@ -13,17 +14,6 @@
 #include <QMdiArea>
 #include <QTabletEvent>
 #include <cmath>
-
-namespace {
-
-// Windows that read a changed picture learn of it through their own update paths; the
-// notice itself only has to reach them without side effects here.
-class ChangeNotifier final : public mv::UseNotifier {
-public:
-    void notify(const void*, const void*, int) override {}
-};
-
-} // namespace
 
 const void* tool_handle(ImageWindow* window)
 {
@@ -35,13 +25,14 @@ mv::ToolWindow tool_target(ImageWindow* window)
     mv::ToolWindow t;
     t.window = tool_handle(window);
     t.image = &window->record().image;
+    // The mask shown over the picture limits and weights every stamp and line.
+    t.mask = mv::overlay_mask(window->record());
     return t;
 }
 
 void tool_notify_changed(ImageWindow* window)
 {
-    ChangeNotifier notifier;
-    mv::use_notify_changed(app_use_list(), tool_handle(window), notifier);
+    notify_image_changed(window);
 }
 
 ImageWindow* tool_find_window(ImageWindow* near, const void* handle)

@@ -15,7 +15,7 @@ class Slider;
 
 // The handle by which the engine's tools and the undo list know an image window.
 const void* tool_handle(ImageWindow* window);
-// The window's picture (and, later, its mask) for the engine's tools.
+// The window's picture and the mask shown over it (if any) for the engine's tools.
 mv::ToolWindow tool_target(ImageWindow* window);
 // Tells the windows that read `window` that its picture changed.
 void tool_notify_changed(ImageWindow* window);

@@ -11,6 +11,11 @@
 #include "shell/tool_bar.h"
 #include "shell/toolbar_model.h"
 #include "shell/window_records.h"
+#include "shell/blink_window.h"
+#include "shell/print_commands.h"
+#include "tools/tool_commands.h"
+#include "resources/tool_icons.h"
+#include "transform/transformation_window.h"
 #include "shell/workspace_area.h"
 
 #include <QClipboard>
@@ -304,6 +309,144 @@ private slots:
         frame.refreshMenu(file);
         QVERIFY(!commandAction(file, mv::kCmdRevert)->isEnabled());
         QVERIFY(commandAction(file, mv::kCmdSave)->isEnabled());
+    }
+
+    void newCopyNegativeAndPrint()
+    {
+        RecordingSink sink;
+        FrameWindow frame;
+        frame.show();
+        mv::NewImageSpec spec;
+        spec.width = 30, spec.height = 20, spec.type = mv::IMAGE_GRAY, spec.fill = {200, 100, 50};
+        QCOMPARE(frame.newImage(spec), 0);
+        ImageWindow* made = frame.activeImageWindow();
+        QVERIFY(made && made->isModified());
+        QVERIFY(made->windowTitle().startsWith(QStringLiteral("Untitled")));
+        QCOMPARE(int(made->record().image.row(5)[7]), (306 * 200 + 601 * 100 + 117 * 50) >> 10);
+        spec.type = 4;
+        QCOMPARE(frame.newImage(spec), 14);
+
+        made->setZoom(2, false);
+        frame.runCommand(mv::kCmdImageCopy);
+        ImageWindow* copy = frame.activeImageWindow();
+        QVERIFY(copy != made && copy->isModified());
+        QCOMPARE(copy->record().zoom, 2);
+        QVERIFY(samePixels(copy->record().image, made->record().image));
+        QVERIFY(copy->pos() != made->pos());
+        frame.runCommand(mv::kCmdNegative);
+        QCOMPARE(int(frame.activeImageWindow()->record().image.row(3)[3]), 255 - int(made->record().image.row(3)[3]));
+        QVERIFY(sink.messages.empty());
+
+        // Without a printer, Print writes the picture into a PDF file.
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("page.pdf"));
+        print_commands::setPdfAsker([&](QWidget*, const QString&) { return std::optional<QString>(pdf); });
+        QCOMPARE(print_commands::print(&frame, made->record().image, made->windowTitle()), 0);
+        QFile file(pdf);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(4) == "%PDF");
+        print_commands::setPdfAsker({});
+
+        // Blink alternates with the other picture of the same size.
+        frame.workspace()->setActiveSubWindow(made);
+        frame.runCommand(mv::kCmdBlink);
+        auto* blink = qobject_cast<BlinkWindow*>(frame.workspace()->activeSubWindow());
+        QVERIFY(blink);
+        QCOMPARE(blink->partner()->count(), 3); // the copy, the negative, a colour
+        blink->start();
+        QCOMPARE(blink->phase(), 0);
+        blink->step();
+        QCOMPARE(blink->phase(), 1);
+        delete made;
+        QTRY_VERIFY(frame.workspace()->subWindowList().size() == 2);
+    }
+
+    void transformationMenuAndToolButtons()
+    {
+        RecordingSink sink;
+        FrameWindow frame;
+        install_tool_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
+        frame.show();
+        QMenu* menu = frame.commandMenu(mv::kMenuTransformation);
+        QStringList submenus;
+        for (QAction* a : menu->actions())
+            if (a->menu())
+                submenus << a->text();
+        QCOMPARE(submenus, QStringList({"&Geometry", "G&ray", "&Color", "Special &Effects"}));
+        ImageWindow* picture = addWindow(frame, mv::IMAGE_COLOR, 40, 30);
+        QVERIFY(picture);
+        frame.refreshMenu(menu);
+        QAction* blur = commandAction(menu, 4020);
+        QVERIFY(blur && blur->isEnabled());
+        QAction* warp = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->menu() && a->text() == "&Geometry")
+                warp = commandAction(a->menu(), 4004);
+        QVERIFY(warp && warp->isVisible() && !warp->isEnabled()); // not built: shown disabled
+        blur->trigger();
+        auto* t = TransformationWindow::current();
+        QVERIFY(t);
+        QCOMPARE(t->operation().kind, 8);
+        frame.refreshMenu(menu);
+        for (QAction* a : menu->actions())
+            if (a->menu())
+                QVERIFY(!a->isEnabled());
+        delete t;
+
+        // Tool buttons make their tool current and toggle it off again.
+        ToolBarStrip* bar = frame.toolBar();
+        for (int b = 0; b < 20; ++b)
+            if (QToolButton* button = bar->button(b < 11 ? 101 : b < 19 ? 102 : 103, b < 11 ? b : b < 19 ? b - 11 : 0))
+                QVERIFY(!button->icon().isNull());
+        QToolButton* clone = bar->button(mv::kGroupTools, 4);
+        clone->click();
+        QCOMPARE(frame.currentTool(), int(mv::kToolClone));
+        QVERIFY(clone->isChecked());
+        clone->click();
+        QCOMPARE(frame.currentTool(), 0);
+        QVERIFY(!clone->isChecked());
+        QToolButton* zoom = bar->button(mv::kGroupTools, 1);
+        zoom->click();
+        QCOMPARE(frame.currentTool(), int(mv::kToolZoom));
+        picture->setZoom(1, false);
+        QTest::mouseClick(picture->canvas(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(picture->record().zoom, 2);
+        zoom->click();
+        QCOMPARE(frame.currentTool(), 0);
+        QVERIFY(!bar->button(mv::kGroupTools, 2)->isEnabled()); // no magnifier here
+
+        if (!qgetenv("MORVANE_SCREENSHOT_DIR").isEmpty()) {
+            // The button pictures, enlarged, on one sheet.
+            QPixmap sheet(20 * 56, 56);
+            sheet.fill(Qt::white);
+            QPainter icons(&sheet);
+            int x = 4;
+            for (const mv::ToolGroup& g : mv::toolbar_groups())
+                for (const mv::ToolButton& b : g.buttons) {
+                    icons.drawPixmap(x, 4, tool_pixmap(b.bitmap, 48, 1.0));
+                    x += 56;
+                }
+            icons.end();
+            sheet.save(QDir(QString::fromLocal8Bit(qgetenv("MORVANE_SCREENSHOT_DIR"))).filePath("tool_icons.png"));
+            QCOMPARE(frame.openPath(QStringLiteral(MORVANE_SAMPLES_DIR "/coffee.png")), 0);
+            frame.resize(1000, 640);
+            QTimer::singleShot(50, menu, [&frame, menu] {
+                QPixmap shot = frame.grab();
+                QPainter painter(&shot);
+                painter.drawPixmap(frame.mapFromGlobal(menu->pos()), menu->grab());
+                for (QAction* a : menu->actions())
+                    if (a->menu() && a->text() == "G&ray") {
+                        a->menu()->popup(menu->mapToGlobal(menu->actionGeometry(a).topRight()));
+                        painter.drawPixmap(frame.mapFromGlobal(a->menu()->pos()), a->menu()->grab());
+                        a->menu()->close();
+                    }
+                painter.end();
+                shot.save(QDir(QString::fromLocal8Bit(qgetenv("MORVANE_SCREENSHOT_DIR"))).filePath("frame_transformation_menu.png"));
+                menu->close();
+            });
+            menu->exec(frame.mapToGlobal(QPoint(100, 25)));
+            save_screenshot(bar, QStringLiteral("tool_bar"));
+        }
     }
 
     void toolBarPositions()

@@ -394,6 +394,14 @@ private slots:
             QCOMPARE(d->windowTitle(), QStringLiteral("File Open"));
             QCOMPARE(d->directory().absolutePath(), QDir(temp_.path()).absolutePath());
             QCOMPARE(d->fileMode(), QFileDialog::ExistingFiles);
+            // The name field shows the filter's pattern and follows a new filter.
+            auto* edit = d->findChild<QLineEdit*>("fileNameEdit");
+            auto* types = d->findChild<QComboBox*>("fileTypeCombo");
+            QVERIFY(edit && types);
+            QCOMPARE(edit->text(), file_dialogs::openPattern(types->currentIndex() + 1));
+            types->setCurrentIndex(1);
+            emit types->textActivated(types->itemText(1));
+            QCOMPARE(edit->text(), QStringLiteral("*.tif;*.tiff"));
             d->setDirectory(kSamples);
             d->reject();
         });

@@ -1,6 +1,8 @@
 #include "app_test_support.h"
 #include "core/message_dialog.h"
 #include "core/progress_window.h"
+#include "mask/mask_tool_window.h"
+#include "shell/command_table.h"
 #include "shell/frame_window.h"
 #include "shell/image_window.h"
 #include "shell/window_records.h"
@@ -44,6 +46,36 @@ private slots:
         QTimer::singleShot(0, fileMenu, &QMenu::close);
         fileMenu->popup(frame.mapToGlobal(QPoint(10, 10)));
         QTRY_VERIFY(!ws->splashShown());
+    }
+
+    void fileCloseAsksSaveModifiedFileAndMaskMenuTakesItsPlace()
+    {
+        RecordingSink sink;
+        FrameWindow frame;
+        install_mask_menu(frame, frame.workspace(), [&frame] { return frame.activeImageWindow(); });
+        QStringList titles;
+        QTRY_VERIFY((titles = [&] {
+                        QStringList t;
+                        for (QAction* a : frame.menuBar()->actions())
+                            t << a->text();
+                        return t;
+                    }()).indexOf("&Mask") == 3);
+        QCOMPARE(titles, QStringList({"&File", "&Edit", "&Transformation", "&Mask", "T&ools", "&Window", "&Help"}));
+
+        frame.show();
+        QCOMPARE(frame.openPath(QStringLiteral(MORVANE_SAMPLES_DIR "/chelsea.png")), 0);
+        ImageWindow* w = frame.activeImageWindow();
+        w->setModified(true);
+        sink.answer = mv::kResultCancel;
+        frame.runCommand(mv::kCmdClose);
+        QCOMPARE(sink.messages.size(), size_t(1));
+        QCOMPARE(sink.messages[0].text, std::string("Save modified file?"));
+        QCOMPARE(frame.imageWindows().size(), 1);
+        // No closes it without the frame's own "Save Modified Image" question.
+        sink.answer = mv::kResultNo;
+        frame.runCommand(mv::kCmdClose);
+        QTRY_COMPARE(frame.imageWindows().size(), 0);
+        QCOMPARE(sink.messages.size(), size_t(2));
     }
 
     void missingFilesAreReportedAndEveryPathIsTried()

@@ -12,6 +12,9 @@
 #include "tools/line_tool_window.h"
 #include "tools/paint_tool_window.h"
 #include "tools/tool_commands.h"
+#include "tools/tool_window_base.h"
+#include "mask/mask_overlay.h"
+#include "tools/paint_tool.h"
 #include "transform/popup_list.h"
 
 #include <QtTest>
@@ -210,6 +213,50 @@ private slots:
                          qPrintable(QString("offset %1, %2").arg(off).arg(j)));
             }
         QVERIFY(f.window->isModified());
+    }
+
+    void strokesAreWeightedByTheWindowsMask()
+    {
+        Fixture f;
+        QVERIFY(f.open("chelsea.png"));
+        mv::WindowRecord& r = f.window->record();
+        const std::vector<std::uint8_t> original = bytes(r.image);
+        // A mask over the picture: 255 (held back) left of column 100, 0 from there on.
+        mv::Image mask;
+        QCOMPARE(mv::image_alloc(mask, mv::IMAGE_GRAY, r.image.width, r.image.height, 72), 0);
+        for (int y = 0; y < mask.height; ++y)
+            for (int x = 0; x < mask.width; ++x)
+                mask.row(y)[x] = x < 100 ? 255 : 0;
+        QCOMPARE(mv::mask_overlay_set(r, &mask, 0, mv::OverlayColor{255, 0, 0}), 0);
+        QCOMPARE(tool_target(f.window).mask, &mask);
+
+        auto* paint = static_cast<PaintToolWindow*>(open_tool_window(f.frame.workspace(), PaintToolWindow::kKind));
+        paint->tool().settings.color = {0, 0, 255};
+        paint->tool().settings.brush.transparency = 0;
+        paint->tool().settings.brush.radius = 4;
+        QCOMPARE(mv::paint_rebuild_brush(paint->tool()), 0);
+        const int row = r.image.height - 50;
+        QWidget* canvas = f.window->canvas();
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas_point(r, 80, row));
+        QTest::mouseMove(canvas, canvas_point(r, 120, row));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas_point(r, 120, row));
+        QCOMPARE(int(pixel(r.image, 110, row)[0]), 255);
+        QCOMPARE(int(pixel(r.image, 110, row)[2]), 0);
+        for (int c : {80, 90, 99})
+            QVERIFY(std::equal(pixel(r.image, c, row), pixel(r.image, c, row) + 3,
+                               original.begin() + (size_t(row) * size_t(r.image.row_bytes) + 3 * size_t(c))));
+        delete paint;
+
+        // The line tool takes the same mask.
+        auto* line = static_cast<LineToolWindow*>(open_tool_window(f.frame.workspace(), LineToolWindow::kKind));
+        line->tool().settings.color = {0, 255, 0};
+        QTest::mousePress(canvas, Qt::LeftButton, {}, canvas_point(r, 60, row - 20));
+        QTest::mouseMove(canvas, canvas_point(r, 140, row - 20));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, canvas_point(r, 140, row - 20));
+        QCOMPARE(int(pixel(r.image, 130, row - 20)[1]), 255);
+        QCOMPARE(pixel(r.image, 70, row - 20)[1], original[size_t(row - 20) * size_t(r.image.row_bytes) + 3 * 70 + 1]);
+        delete line;
+        mv::mask_overlay_remove(r);
     }
 
     void screenshotOfPaintAndLine()
