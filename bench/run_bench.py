@@ -4,7 +4,8 @@
 Builds a 6000 x 4000 colour test photo (a bundled sample scaled up once) and a 16-bit copy,
 runs every operation with every program in turn (alternating, several repetitions), and
 writes the medians, the ratio Morvane / fastest peer and the peak memory to RESULTS.md,
-followed by the display-build timing of morvane-display-bench.
+followed by the display-build timing of morvane-display-bench and the preview and blur-radius
+timings of morvane-transform-bench.
 """
 import argparse
 import datetime
@@ -238,7 +239,7 @@ def make_inputs(work, repeat_source):
         f.write("3 3 8 0\n-1 -1 -1\n-1 16 -1\n-1 -1 -1\n")
 
 
-def write_results(args, rows, display):
+def write_results(args, rows, display, transform=None):
     """Writes RESULTS.md from the rows measured so far (called after every operation, so an
     interrupted run still leaves its table)."""
     with open(args.output, "w") as f:
@@ -266,6 +267,11 @@ def write_results(args, rows, display):
         if display:
             f.write("\nDisplay build at 1:1 (`morvane-display-bench`, milliseconds for one rebuild):\n\n```\n"
                     f"{display}\n```\n")
+        if transform:
+            f.write("\nTransformation windows (`morvane-transform-bench`, milliseconds): a whole preview "
+                    "recomputed at the zoom a new preview opens at, and Gaussian blur on Apply at radius 2 "
+                    "and 128:\n\n```\n"
+                    f"{transform}\n```\n")
 
 
 def main():
@@ -278,6 +284,8 @@ def main():
                         help="seconds after which a run is cut off and counts as failed")
     parser.add_argument("--only", default="", help="run only operations whose name contains this")
     parser.add_argument("--display-bench", default=os.path.join(ROOT, "build", "bench", "morvane-display-bench"))
+    parser.add_argument("--transform-bench",
+                        default=os.path.join(ROOT, "build", "bench", "morvane-transform-bench"))
     args = parser.parse_args()
     TIME_LIMIT = args.time_limit
 
@@ -295,6 +303,12 @@ def main():
                                  capture_output=True, text=True)
             display = out.stdout.strip() if out.returncode == 0 else None
             print(display)
+        transform = None
+        if os.path.exists(args.transform_bench):
+            out = subprocess.run([args.transform_bench, os.path.join(work, "big.tif")],
+                                 capture_output=True, text=True)
+            transform = out.stdout.strip() if out.returncode == 0 else None
+            print(transform)
         for name, commands in ops.items():
             if args.only and args.only.lower() not in name.lower():
                 continue
@@ -318,9 +332,9 @@ def main():
             cpu_medians = {p: statistics.median(t) for p, t in cpu.items() if t}
             rows.append((name, medians, memory, ratio, set(commands), cpu_medians))
             print(name, {p: round(m, 3) for p, m in medians.items()}, ratio and f"{ratio:.2f}x")
-            write_results(args, rows, display)
+            write_results(args, rows, display, transform)
 
-    write_results(args, rows, display)
+    write_results(args, rows, display, transform)
     print("wrote", args.output)
 
 
