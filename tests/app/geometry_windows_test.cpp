@@ -5,7 +5,10 @@
 #include "shell/startup.h"
 #include "shell/window_records.h"
 #include "shell/workspace_area.h"
+#include "filters/resize_units.h"
+#include "transform/color_swatch.h"
 #include "transform/operation.h"
+#include "transform/panels/add_border_panel.h"
 #include "transform/panels/composite_panel.h"
 #include "transform/panels/crop_panel.h"
 #include "transform/panels/mirror_rotate_panel.h"
@@ -228,6 +231,69 @@ private slots:
         QTest::qWait(30);
         save_screenshot(t, "mirror_rotate_window");
         save_screenshot(&frame, "mirror_rotate_frame");
+        t->press(mv::kButtonCancel);
+        QTRY_VERIFY(!TransformationWindow::current());
+    }
+
+    // Widths typed in mm become the engine's pixels, the outline follows them, a bad number
+    // restores the field, and Apply adds the border the batch tool adds.
+    void addBorderWidthsAndOutline()
+    {
+        FrameWindow frame;
+        frame.resize(1100, 800);
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QCOMPARE(frame.openPath(kBase), 0);
+        ImageWindow* input = frame.activeImageWindow();
+        TransformationWindow* t = open(frame, "add-border", input);
+        QVERIFY(t);
+        auto* panel = qobject_cast<AddBorderPanel*>(t->panel());
+        QVERIFY(panel);
+        QVERIFY(!t->paramControl(0)->isVisible());
+        const double dpi = mv::usable_resolution(input->record().image.resolution);
+
+        panel->unitList()->select(mv::kUnitMm);
+        const auto type = [](QLineEdit* f, const QString& text) {
+            f->setText(text);
+            emit f->editingFinished();
+        };
+        type(panel->widthField(0), QStringLiteral("10"));
+        type(panel->widthField(3), QStringLiteral("2.5"));
+        const int left = int(mv::length_to_pixels(10, dpi, mv::kUnitMm));
+        const int bottom = int(mv::length_to_pixels(2.5, dpi, mv::kUnitMm));
+        QVERIFY(left > 0 && bottom > 0);
+        panel->unitList()->select(mv::kUnitPixels);
+        type(panel->widthField(1), QStringLiteral("7"));
+        type(panel->widthField(2), QStringLiteral("-3")); // below 0: beep, previous value back
+        QCOMPARE(panel->widthField(2)->text(), QStringLiteral("0"));
+        type(panel->widthField(2), QStringLiteral("ten"));
+        QCOMPARE(panel->widthField(2)->text(), QStringLiteral("0"));
+        QCOMPARE(panel->widthField(0)->text(), QString::number(left));
+        ColorSwatch::setPicker([](QWidget*, const QColor&, const QString&) { return QColor(200, 30, 60); });
+        panel->background()->pick();
+        ColorSwatch::setPicker({});
+
+        int r[4];
+        panel->outline(r);
+        QCOMPARE((std::vector<int>{r[0], r[1], r[2], r[3]}), (std::vector<int>{-left, 0, 451 + 7 - 1, 300 + bottom - 1}));
+        QCOMPARE(t->state().output_width, 451 + left + 7);
+        QCOMPARE(t->state().output_height, 300 + bottom);
+
+        QSignalSpy results(t, &TransformationWindow::resultCreated);
+        input->resize(600, 420); // room around the picture for the outline
+        t->press(mv::kButtonPreview);
+        QTest::qWait(30);
+        save_screenshot(&frame, "add_border_outline");
+        t->press(mv::kButtonApply);
+        QCOMPARE(results.count(), 1);
+        const mv::Image& got = results.at(0).at(0).value<ImageWindow*>()->record().image;
+        QCOMPARE(got.width, 451 + left + 7);
+        QCOMPARE(got.height, 300 + bottom);
+        mv::OperationValues values = t->values();
+        values.numbers = {left, 7, 0, bottom, 200, 30, 60};
+        mv::Image expected;
+        QCOMPARE(mv::operation_apply(t->operation(), values, input->record().image, expected), 0);
+        QVERIFY(same_bits(got, expected));
         t->press(mv::kButtonCancel);
         QTRY_VERIFY(!TransformationWindow::current());
     }
