@@ -575,11 +575,11 @@ int FrameWindow::copyPicture(ImageWindow* source, bool negative)
     return err;
 }
 
-int FrameWindow::newImage(const mv::NewImageSpec& spec)
+int FrameWindow::newImage(const mv::NewImageChoice& choice)
 {
     mv::Image picture;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    int err = mv::new_image_create(spec, picture);
+    int err = mv::new_image_create(choice, picture);
     QApplication::restoreOverrideCursor();
     if (err == mv::kOk)
         err = addPictureWindow(picture, QString());
@@ -594,7 +594,7 @@ void FrameWindow::newImageWithDialog()
     if (ImageWindow* w = activeImageWindow(); w && mv::is_picture_type(w->record().image.type))
         dialog.setSize(w->record().image.width, w->record().image.height);
     if (dialog.exec() == QDialog::Accepted)
-        mv::error_box(newImage(dialog.spec()));
+        mv::error_box(newImage(dialog.choice()));
 }
 
 void FrameWindow::openPhotoCd()

@@ -74,7 +74,7 @@ public:
     void openDroppedUrls(const QList<QUrl>& urls);
 
     // File > New without the dialog: an untitled, modified window holding a new picture.
-    int newImage(const mv::NewImageSpec& spec);
+    int newImage(const mv::NewImageChoice& choice);
     // Copy and Negative: a new window at the cascade place after `source`, with its zoom.
     int copyPicture(ImageWindow* source, bool negative);
     // Browse: a browse window over `folder`.

@@ -21,7 +21,7 @@ const char* const kTypeNames[] = {"24-bit Color", "8-bit Gray", "Binary (Black a
 
 struct Remembered {
     bool set = false;
-    mv::NewImageSpec spec;
+    mv::NewImageChoice choice;
 };
 
 Remembered& remembered()
@@ -32,14 +32,14 @@ Remembered& remembered()
 
 } // namespace
 
-mv::NewImageSpec NewImageDialog::lastSpec()
+mv::NewImageChoice NewImageDialog::lastChoice()
 {
     if (!remembered().set) {
-        mv::NewImageSpec s;
+        mv::NewImageChoice s;
         s.resolution = mv::preferences().default_resolution;
         return s;
     }
-    return remembered().spec;
+    return remembered().choice;
 }
 
 NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent)
@@ -70,18 +70,18 @@ NewImageDialog::NewImageDialog(QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    setSpec(lastSpec());
+    setChoice(lastChoice());
 }
 
-void NewImageDialog::setSpec(const mv::NewImageSpec& spec)
+void NewImageDialog::setChoice(const mv::NewImageChoice& choice)
 {
-    width_->setValue(spec.width);
-    height_->setValue(spec.height);
+    width_->setValue(choice.width);
+    height_->setValue(choice.height);
     for (int i = 0; i < int(std::size(kTypes)); ++i)
-        if (kTypes[i] == spec.type)
+        if (kTypes[i] == choice.type)
             type_->setCurrentIndex(i);
-    resolution_->setValue(spec.resolution);
-    fill_ = spec.fill;
+    resolution_->setValue(choice.resolution);
+    fill_ = choice.fill;
     color_->refresh();
 }
 
@@ -91,9 +91,9 @@ void NewImageDialog::setSize(int width, int height)
     height_->setValue(height);
 }
 
-mv::NewImageSpec NewImageDialog::spec() const
+mv::NewImageChoice NewImageDialog::choice() const
 {
-    mv::NewImageSpec s;
+    mv::NewImageChoice s;
     s.width = width_->value();
     s.height = height_->value();
     s.type = kTypes[std::max(0, type_->currentIndex())];
@@ -105,6 +105,6 @@ mv::NewImageSpec NewImageDialog::spec() const
 void NewImageDialog::accept()
 {
     remembered().set = true;
-    remembered().spec = spec();
+    remembered().choice = choice();
     QDialog::accept();
 }

@@ -17,13 +17,13 @@ public:
     // Starts from the last choices (the resolution from "defaultres" the first time).
     explicit NewImageDialog(QWidget* parent = nullptr);
 
-    mv::NewImageSpec spec() const;
-    void setSpec(const mv::NewImageSpec& spec);
+    mv::NewImageChoice choice() const;
+    void setChoice(const mv::NewImageChoice& choice);
     // Takes the size of the picture on the clipboard or of the active picture.
     void setSize(int width, int height);
 
     // The choices of the last accepted dialog.
-    static mv::NewImageSpec lastSpec();
+    static mv::NewImageChoice lastChoice();
 
     void accept() override;
 

@@ -26,20 +26,20 @@ void new_image_pixel(int type, const Rgb& fill, std::uint16_t out[3])
     }
 }
 
-int new_image_create(const NewImageSpec& spec, Image& out)
+int new_image_create(const NewImageChoice& choice, Image& out)
 {
-    if (!is_picture_type(spec.type) || spec.width < 1 || spec.height < 1 || spec.width > kNewImageMaxSide ||
-        spec.height > kNewImageMaxSide)
+    if (!is_picture_type(choice.type) || choice.width < 1 || choice.height < 1 || choice.width > kNewImageMaxSide ||
+        choice.height > kNewImageMaxSide)
         return kIllegalImageType;
-    const Rgb fill{spec.fill.red & 255, spec.fill.green & 255, spec.fill.blue & 255};
-    if (const int err = image_alloc(out, spec.type, spec.width, spec.height, spec.resolution))
+    const Rgb fill{choice.fill.red & 255, choice.fill.green & 255, choice.fill.blue & 255};
+    if (const int err = image_alloc(out, choice.type, choice.width, choice.height, choice.resolution))
         return err;
     std::uint16_t px[3];
-    new_image_pixel(spec.type, fill, px);
+    new_image_pixel(choice.type, fill, px);
     // One row is built, then copied into every row (padding included, as zeros).
     std::vector<std::uint8_t> row(size_t(out.row_bytes), 0);
-    const int w = spec.width;
-    switch (spec.type) {
+    const int w = choice.width;
+    switch (choice.type) {
     case IMAGE_BINARY:
         if (px[0]) {
             std::memset(row.data(), 0xff, size_t(w / 8));
@@ -55,7 +55,7 @@ int new_image_create(const NewImageSpec& spec, Image& out)
         break;
     case IMAGE_GRAY16:
     case IMAGE_COLOR48: {
-        const int channels = spec.type == IMAGE_GRAY16 ? 1 : 3;
+        const int channels = choice.type == IMAGE_GRAY16 ? 1 : 3;
         auto* r16 = reinterpret_cast<std::uint16_t*>(row.data());
         for (int x = 0; x < w; ++x)
             for (int c = 0; c < channels; ++c)
@@ -64,7 +64,7 @@ int new_image_create(const NewImageSpec& spec, Image& out)
     }
     default: break;
     }
-    for (int y = 0; y < spec.height; ++y)
+    for (int y = 0; y < choice.height; ++y)
         std::memcpy(out.row(y), row.data(), row.size());
     return kOk;
 }

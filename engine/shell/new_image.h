@@ -9,7 +9,7 @@ namespace mv {
 // The largest width or height the New Image window offers.
 inline constexpr int kNewImageMaxSide = 16000;
 
-struct NewImageSpec {
+struct NewImageChoice {
     int width = 640;
     int height = 480;
     int type = IMAGE_COLOR;   // 1, 2, 3, 6 or 7
@@ -24,6 +24,6 @@ void new_image_pixel(int type, const Rgb& fill, std::uint16_t out[3]);
 
 // Allocates `out` and fills it. 14 for a type that is not a picture type or a side outside
 // 1..kNewImageMaxSide, 1 when out of memory (`out` stays empty on failure).
-int new_image_create(const NewImageSpec& spec, Image& out);
+int new_image_create(const NewImageChoice& choice, Image& out);
 
 } // namespace mv

@@ -316,15 +316,15 @@ private slots:
         RecordingSink sink;
         FrameWindow frame;
         frame.show();
-        mv::NewImageSpec spec;
-        spec.width = 30, spec.height = 20, spec.type = mv::IMAGE_GRAY, spec.fill = {200, 100, 50};
-        QCOMPARE(frame.newImage(spec), 0);
+        mv::NewImageChoice choice;
+        choice.width = 30, choice.height = 20, choice.type = mv::IMAGE_GRAY, choice.fill = {200, 100, 50};
+        QCOMPARE(frame.newImage(choice), 0);
         ImageWindow* made = frame.activeImageWindow();
         QVERIFY(made && made->isModified());
         QVERIFY(made->windowTitle().startsWith(QStringLiteral("Untitled")));
         QCOMPARE(int(made->record().image.row(5)[7]), (306 * 200 + 601 * 100 + 117 * 50) >> 10);
-        spec.type = 4;
-        QCOMPARE(frame.newImage(spec), 14);
+        choice.type = 4;
+        QCOMPARE(frame.newImage(choice), 14);
 
         made->setZoom(2, false);
         frame.runCommand(mv::kCmdImageCopy);

@@ -9,7 +9,7 @@ namespace {
 
 TEST(NewImage, FillsEveryTypeWithTheColourInItsOwnForm)
 {
-    NewImageSpec s;
+    NewImageChoice s;
     s.width = 13, s.height = 3, s.fill = {200, 100, 50}, s.resolution = 150;
     const int gray = (306 * 200 + 601 * 100 + 117 * 50) >> 10; // 124
 
@@ -44,7 +44,7 @@ TEST(NewImage, FillsEveryTypeWithTheColourInItsOwnForm)
 
 TEST(NewImage, RefusesPseudoTypesAndSizesOutOfRange)
 {
-    NewImageSpec s;
+    NewImageChoice s;
     Image img;
     s.type = IMAGE_SINGLE_COLOR;
     EXPECT_EQ(new_image_create(s, img), kIllegalImageType);
