@@ -1,5 +1,6 @@
-// PNG through libpng. As with JPEG, libpng's errors longjmp back to the function that
-// called setjmp; all state that outlives the jump sits in a record owned by the caller.
+// PNG reading through libpng (png_write.cpp writes PNG files). As with JPEG, libpng's errors
+// longjmp back to the function that called setjmp; all state that outlives the jump sits in
+// a record owned by the caller.
 #include "library_bitmap.h"
 
 #include "core/error.h"
@@ -138,44 +139,6 @@ int decode(ReadState& s, std::FILE* f, Image& img)
     return 0;
 }
 
-struct WriteState {
-    png_structp png = nullptr;
-    png_infop info = nullptr;
-    std::optional<ProgressScope> progress;
-};
-
-int encode(WriteState& s, std::FILE* f, const Image& img)
-{
-    if (setjmp(png_jmpbuf(s.png)))
-        return kErrorWritingFile;
-    png_init_io(s.png, f);
-    const int depth = img.type == IMAGE_BINARY ? 1 : 8;
-    const int colour = img.type == IMAGE_COLOR ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_GRAY;
-    png_set_IHDR(s.png, s.info, png_uint_32(img.width), png_uint_32(img.height), depth, colour,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    // Photographs: the "Sub" filter on every row and a fast deflate level write several times
-    // faster than trying all five filters per row at the default level, for files a little
-    // larger. Bilevel rows stay unfiltered, as libpng does for them.
-    if (depth == 8) {
-        png_set_filter(s.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-        png_set_compression_level(s.png, 3);
-    }
-    if (img.resolution > 0) {
-        const auto ppm = png_uint_32(std::llround(img.resolution / 0.0254));
-        png_set_pHYs(s.png, s.info, ppm, ppm, PNG_RESOLUTION_METER);
-    }
-    png_write_info(s.png, s.info);
-    if (img.type == IMAGE_COLOR)
-        png_set_bgr(s.png);
-    for (int y = 0; y < img.height; ++y) {
-        png_write_row(s.png, img.row(img.height - 1 - y));
-        if (s.progress->update(y) != 0)
-            return kAborted;
-    }
-    png_write_end(s.png, nullptr);
-    return 0;
-}
-
 } // namespace
 
 int png_load(const std::string& path, Image& img, bool show_progress)
@@ -201,32 +164,6 @@ int png_load(const std::string& path, Image& img, bool show_progress)
     png_destroy_read_struct(&s.png, &s.info, nullptr);
     if (result != 0)
         image_free(img);
-    return result;
-}
-
-int png_save(const std::string& path, const Image& img)
-{
-    if (img.type != IMAGE_BINARY && img.type != IMAGE_GRAY && img.type != IMAGE_COLOR)
-        return kIllegalImageType;
-    FileCloser file{std::fopen(path.c_str(), "wb")};
-    if (!file.f)
-        return kCannotCreateFile;
-    WriteState s;
-    s.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, png_on_error, png_on_warning);
-    if (!s.png)
-        return kOutOfMemory;
-    s.info = png_create_info_struct(s.png);
-    int result = kOutOfMemory;
-    if (s.info) {
-        s.progress.emplace(img.pixels(), 0, img.height - 1, "File Save", true);
-        result = encode(s, file.f, img);
-        s.progress.reset();
-    }
-    png_destroy_write_struct(&s.png, &s.info);
-    const int closed = std::fclose(file.f);
-    file.f = nullptr;
-    if (result == 0 && closed != 0)
-        result = kErrorWritingFile;
     return result;
 }
 
