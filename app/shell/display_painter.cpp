@@ -48,7 +48,7 @@ void paint_display_image(QPainter& p, const mv::WindowRecord& r, const QRect& ar
     for (int k = 0; k < d.chunk_count; ++k) {
         const int first = k * d.rows_per_chunk;
         const int rows = std::min(d.rows_per_chunk, d.height - first);
-        QImage strip(d.chunks[k].get(), d.width, rows, d.row_bytes, format);
+        QImage strip(d.chunks[k], d.width, rows, d.row_bytes, format);
         if (!colours.isEmpty())
             strip.setColorTable(colours);
         p.drawImage(QPoint(0, first), strip);

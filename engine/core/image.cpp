@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include <sys/mman.h>
+
 namespace mv {
 
 std::int32_t image_row_bytes(int type, int width)
@@ -68,6 +70,15 @@ void image_init(Image& img)
     img.chunk_count = img.rows_per_chunk = 0;
     img.chunks.clear();
     img.chunks.shrink_to_fit();
+    img.block.reset();
+}
+
+void PixelBlockRelease::operator()(std::uint8_t* block) const
+{
+    if (mapped_bytes)
+        munmap(block, mapped_bytes);
+    else
+        delete[] block;
 }
 
 void image_free(Image& img)
@@ -77,24 +88,43 @@ void image_free(Image& img)
 
 namespace {
 
+constexpr std::size_t kChunkAlign = 64;
+// Blocks from this size on are mapped on their own, with huge pages advised.
+constexpr std::size_t kMappedBlockBytes = std::size_t(4) << 20;
+
+// A block of `bytes` bytes; an empty pointer when memory runs out.
+PixelBlock allocate_block(std::size_t bytes)
+{
+    if (bytes < kMappedBlockBytes)
+        return PixelBlock(new (std::nothrow) std::uint8_t[bytes], PixelBlockRelease{});
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        return PixelBlock(nullptr, PixelBlockRelease{});
+#ifdef MADV_HUGEPAGE
+    madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+    return PixelBlock(static_cast<std::uint8_t*>(p), PixelBlockRelease{bytes});
+}
+
 int allocate_rows(Image& img, int stored_rows)
 {
-    const long long R = img.row_bytes;
+    const std::size_t R = std::size_t(img.row_bytes);
     // A row longer than a chunk gets a chunk of its own.
     const int per_chunk = R > kChunkBytes ? 1 : int(kChunkBytes / R);
     const int count = (stored_rows + per_chunk - 1) / per_chunk;
+    const std::size_t stride = (per_chunk * R + kChunkAlign - 1) & ~(kChunkAlign - 1);
+    PixelBlock block = allocate_block(stride * std::size_t(count));
+    if (!block)
+        return kOutOfMemory;
     img.rows_per_chunk = per_chunk;
     img.rows.resize(stored_rows);
     img.chunks.resize(count);
-    for (int c = 0; c < count; ++c) {
-        const int in_chunk = c < count - 1 ? per_chunk
-                             : stored_rows % per_chunk ? stored_rows % per_chunk
-                                                        : per_chunk;
-        img.chunks[c].reset(new std::uint8_t[size_t(in_chunk) * R]);
-    }
+    for (int c = 0; c < count; ++c)
+        img.chunks[c] = block.get() + stride * std::size_t(c);
     img.chunk_count = count;
     for (int r = 0; r < stored_rows; ++r)
-        img.rows[r] = img.chunks[r / per_chunk].get() + R * (r % per_chunk);
+        img.rows[r] = img.chunks[r / per_chunk] + R * std::size_t(r % per_chunk);
+    img.block = std::move(block);
     return kOk;
 }
 
@@ -121,7 +151,10 @@ int image_alloc(Image& img, int type, int width, int height, double resolution)
         return kOk;
     const int stored = (type == IMAGE_SINGLE_COLOR || type == IMAGE_HISTOGRAM) ? 1 : height;
     try {
-        return allocate_rows(img, stored);
+        if (allocate_rows(img, stored) == kOk)
+            return kOk;
+        image_free(img);
+        return kOutOfMemory;
     } catch (const std::bad_alloc&) {
         image_free(img);
         return kOutOfMemory;

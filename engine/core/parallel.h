@@ -8,6 +8,10 @@
 
 namespace mv {
 
+// File and row work on fewer bytes than this runs on the calling thread: starting threads
+// would cost about as much as it saves, and the work keeps its exact row-by-row progress.
+inline constexpr long long kParallelMinimumBytes = 1 << 20;
+
 // Threads that band work runs on: the machine's cores (at most 8) unless set.
 int parallel_threads();
 

@@ -85,6 +85,45 @@ int file_write(FileHandle& f, std::size_t count, const void* buffer)
     return std::fwrite(buffer, 1, count, f.get()) == count ? kOk : kErrorWritingFile;
 }
 
+int file_read_at(FileHandle& f, std::int64_t offset, std::size_t count, void* buffer)
+{
+    auto* p = static_cast<unsigned char*>(buffer);
+    while (count > 0) {
+        const ssize_t got = ::pread(::fileno(f.get()), p, count, off_t(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return kErrorReadingFile;
+        if (got == 0)
+            return kUnexpectedEof;
+        p += got;
+        offset += got;
+        count -= std::size_t(got);
+    }
+    return kOk;
+}
+
+int file_write_at(FileHandle& f, std::int64_t offset, std::size_t count, const void* buffer)
+{
+    const auto* p = static_cast<const unsigned char*>(buffer);
+    while (count > 0) {
+        const ssize_t put = ::pwrite(::fileno(f.get()), p, count, off_t(offset));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return kErrorWritingFile;
+        p += put;
+        offset += put;
+        count -= std::size_t(put);
+    }
+    return kOk;
+}
+
+int file_flush(FileHandle& f)
+{
+    return std::fflush(f.get()) == 0 ? kOk : kErrorWritingFile;
+}
+
 int file_seek(FileHandle& f, std::int64_t offset)
 {
     return offset >= 0 && ::fseeko(f.get(), offset, SEEK_SET) == 0 ? kOk : 8;

@@ -39,6 +39,12 @@ int file_read(FileHandle& f, std::size_t& count, void* buffer);
 int file_read_exact(FileHandle& f, std::size_t count, void* buffer);
 int file_write(FileHandle& f, std::size_t count, const void* buffer);   // 0 or 6
 int file_seek(FileHandle& f, std::int64_t offset);                      // 0 or 8
+// Positional reads and writes on the file's descriptor: they leave the stream position alone
+// and may run on several threads at once on the same file. Flush the stream before the first
+// positional write so buffered bytes land first.
+int file_read_at(FileHandle& f, std::int64_t offset, std::size_t count, void* buffer); // 0, 2, 5
+int file_write_at(FileHandle& f, std::int64_t offset, std::size_t count, const void* buffer); // 0, 6
+int file_flush(FileHandle& f);                                          // 0 or 6
 int file_tell(FileHandle& f, std::int64_t& offset);                     // 0 or 7
 int file_size(FileHandle& f, std::int64_t& size);                       // 0 or 8
 

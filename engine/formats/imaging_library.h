@@ -35,9 +35,9 @@ enum LibraryFormat : int {
     LIB_PHOTOCD = 201,
 };
 
-// Sets up GraphicsMagick once: no signal handlers, resource limits, no URL access. Safe to
-// call any number of times.
-void imaging_library_init();
+// Loads and sets up GraphicsMagick once: no signal handlers, resource limits, no URL access.
+// Safe to call any number of times; false when the library cannot be loaded.
+bool imaging_library_init();
 
 // The library version as "%d.%d", or "Unknown".
 std::string imaging_library_version();

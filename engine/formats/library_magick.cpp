@@ -6,6 +6,7 @@
 #include "imaging_library.h"
 
 #include "library_bitmap.h"
+#include "magick_library.h"
 #include "file_io.h"
 #include "core/error.h"
 #include "core/progress.h"
@@ -15,11 +16,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <vector>
 
-#include <magick/api.h>
 
 namespace mv {
 namespace {
@@ -33,6 +32,12 @@ constexpr const char* kReadable[] = {"BMP", "GIF", "PCX", "TIFF", "PCD", "PNM", 
                                      "SUN", "WEBP", "DPX", "TGA", "JPEG", "PNG"};
 
 // ---- set-up ------------------------------------------------------------------------------
+
+// The library's functions; only called once imaging_library_init has loaded them.
+const MagickLibrary& gm()
+{
+    return *magick_library();
+}
 
 MagickPassFail refuse_urls(const ConfirmAccessMode mode, const char*, ExceptionInfo*)
 {
@@ -84,27 +89,27 @@ private:
 
 struct Exception {
     ExceptionInfo info;
-    Exception() { GetExceptionInfo(&info); }
-    ~Exception() { DestroyExceptionInfo(&info); }
+    Exception() { gm().GetExceptionInfo(&info); }
+    ~Exception() { gm().DestroyExceptionInfo(&info); }
     Exception(const Exception&) = delete;
     Exception& operator=(const Exception&) = delete;
 };
 
 struct ImageInfoDeleter {
-    void operator()(ImageInfo* p) const { DestroyImageInfo(p); }
+    void operator()(ImageInfo* p) const { gm().DestroyImageInfo(p); }
 };
 struct ImageDeleter {
-    void operator()(::Image* p) const { DestroyImageList(p); }
+    void operator()(::Image* p) const { gm().DestroyImageList(p); }
 };
 struct BlobDeleter {
-    void operator()(void* p) const { MagickFree(p); }
+    void operator()(void* p) const { gm().MagickFree(p); }
 };
 using InfoPtr = std::unique_ptr<ImageInfo, ImageInfoDeleter>;
 using MagickImagePtr = std::unique_ptr<::Image, ImageDeleter>;
 
 InfoPtr make_info(const char* magick)
 {
-    InfoPtr info(CloneImageInfo(nullptr));
+    InfoPtr info(gm().CloneImageInfo(nullptr));
     if (info) {
         // "NAME:" affirms the coder, so the blob's contents cannot redirect it elsewhere.
         std::snprintf(info->filename, sizeof info->filename, "%s:image", magick);
@@ -149,7 +154,7 @@ const char* hinted_coder(int format)
 // its format names.
 const char* choose_coder(const std::vector<unsigned char>& bytes, int format)
 {
-    const char* found = GetImageMagick(bytes.data(), bytes.size());
+    const char* found = gm().GetImageMagick(bytes.data(), bytes.size());
     if (found)
         for (const char* allowed : kReadable)
             if (std::strcmp(found, allowed) == 0)
@@ -234,7 +239,7 @@ int store_rows(const ::Image* im, const BitmapInfo& info, bool by_value, Image& 
     std::vector<std::uint8_t> indices(size_t(info.width));
     const bool pseudo = !by_value;
     for (int y = 0; y < info.height; ++y) {
-        const PixelPacket* p = AcquireImagePixels(im, 0, y, im->columns, 1, &ex.info);
+        const PixelPacket* p = gm().AcquireImagePixels(im, 0, y, im->columns, 1, &ex.info);
         if (!p)
             return 22;
         std::uint8_t* out = img.row(img.height - 1 - y);
@@ -245,7 +250,7 @@ int store_rows(const ::Image* im, const BitmapInfo& info, bool by_value, Image& 
                 out[2] = ScaleQuantumToChar(p[x].red);
             }
         } else {
-            const IndexPacket* idx = pseudo ? AccessImmutableIndexes(im) : nullptr;
+            const IndexPacket* idx = pseudo ? gm().AccessImmutableIndexes(im) : nullptr;
             if (pseudo && !idx)
                 return 22;
             const bool two = info.palette.size() == 2 && !pseudo;
@@ -307,7 +312,7 @@ int build_picture(const Image& img, const Palette* palette, int format, ::Image*
     else if (img.type == IMAGE_GRAY || binary_as_gray)
         entries = 256;
     if (entries) {
-        if (!AllocateImageColormap(im, unsigned(entries)))
+        if (!gm().AllocateImageColormap(im, unsigned(entries)))
             return kOutOfMemory;
         for (int i = 0; i < entries; ++i) {
             if (palette)
@@ -321,7 +326,7 @@ int build_picture(const Image& img, const Palette* palette, int format, ::Image*
     }
     Exception ex;
     for (int y = 0; y < img.height; ++y) {
-        PixelPacket* q = SetImagePixelsEx(im, 0, y, im->columns, 1, &ex.info);
+        PixelPacket* q = gm().SetImagePixelsEx(im, 0, y, im->columns, 1, &ex.info);
         if (!q)
             return kOutOfMemory;
         const std::uint8_t* in = img.row(img.height - 1 - y);
@@ -329,7 +334,7 @@ int build_picture(const Image& img, const Palette* palette, int format, ::Image*
             for (int x = 0; x < img.width; ++x, in += 3)
                 set_entry(q[x], in[2], in[1], in[0]);
         } else {
-            IndexPacket* idx = AccessMutableIndexes(im);
+            IndexPacket* idx = gm().AccessMutableIndexes(im);
             if (!idx)
                 return kOutOfMemory;
             for (int x = 0; x < img.width; ++x) {
@@ -342,7 +347,7 @@ int build_picture(const Image& img, const Palette* palette, int format, ::Image*
                 q[x] = im->colormap[i];
             }
         }
-        if (!SyncImagePixelsEx(im, &ex.info))
+        if (!gm().SyncImagePixelsEx(im, &ex.info))
             return kOutOfMemory;
         if (progress.update(y) != 0)
             return kAborted;
@@ -362,23 +367,26 @@ int write_blob(const std::string& path, const void* data, size_t size)
 
 } // namespace
 
-void imaging_library_init()
+bool imaging_library_init()
 {
-    static std::once_flag once;
-    std::call_once(once, [] {
+    static const bool ready = [] {
+        if (!magick_library())
+            return false;
         Exception ex;
-        InitializeMagickEx(nullptr, MAGICK_OPT_NO_SIGNAL_HANDER, &ex.info);
-        SetMagickResourceLimit(PixelsResource, kLibraryMaxPixels);
-        SetMagickResourceLimit(WidthResource, kLibraryMaxSide);
-        SetMagickResourceLimit(HeightResource, kLibraryMaxSide);
-        SetMagickResourceLimit(MemoryResource, std::int64_t(2) << 30);
-        SetMagickResourceLimit(MapResource, std::int64_t(2) << 30);
-        SetMagickResourceLimit(ReadResource, kMaxFileBytes * 4);
-        MagickSetConfirmAccessHandler(refuse_urls);
-        SetMonitorHandler(on_monitor);
-        SetWarningHandler(quiet_handler);
-        SetErrorHandler(quiet_handler);
-    });
+        gm().InitializeMagickEx(nullptr, MAGICK_OPT_NO_SIGNAL_HANDER, &ex.info);
+        gm().SetMagickResourceLimit(PixelsResource, kLibraryMaxPixels);
+        gm().SetMagickResourceLimit(WidthResource, kLibraryMaxSide);
+        gm().SetMagickResourceLimit(HeightResource, kLibraryMaxSide);
+        gm().SetMagickResourceLimit(MemoryResource, std::int64_t(2) << 30);
+        gm().SetMagickResourceLimit(MapResource, std::int64_t(2) << 30);
+        gm().SetMagickResourceLimit(ReadResource, kMaxFileBytes * 4);
+        gm().MagickSetConfirmAccessHandler(refuse_urls);
+        gm().SetMonitorHandler(on_monitor);
+        gm().SetWarningHandler(quiet_handler);
+        gm().SetErrorHandler(quiet_handler);
+        return true;
+    }();
+    return ready;
 }
 
 std::string imaging_library_version()
@@ -392,7 +400,9 @@ std::string imaging_library_version()
 int magick_load(const std::string& path, int format, Image& img, bool show_progress,
                 int photocd_resolution)
 {
-    imaging_library_init();
+    image_free(img);
+    if (!imaging_library_init())
+        return 22;
     image_free(img);
     std::vector<unsigned char> bytes;
     int r = read_whole_file(path, bytes);
@@ -410,7 +420,7 @@ int magick_load(const std::string& path, int format, Image& img, bool show_progr
         info->subrange = 1;
     }
     Exception ex;
-    MagickImagePtr pinged(PingBlob(info.get(), bytes.data(), bytes.size(), &ex.info));
+    MagickImagePtr pinged(gm().PingBlob(info.get(), bytes.data(), bytes.size(), &ex.info));
     if (!pinged || !library_size_ok(pinged->columns, pinged->rows))
         return 22;
     const long long w = pinged->columns, h = pinged->rows;
@@ -421,7 +431,7 @@ int magick_load(const std::string& path, int format, Image& img, bool show_progr
     MagickImagePtr decoded;
     {
         MonitorGuard guard(target);
-        decoded.reset(BlobToImage(info.get(), bytes.data(), bytes.size(), &ex.info));
+        decoded.reset(gm().BlobToImage(info.get(), bytes.data(), bytes.size(), &ex.info));
     }
     if (target.cancelled)
         return kAborted;
@@ -443,7 +453,8 @@ int magick_load(const std::string& path, int format, Image& img, bool show_progr
 
 int magick_save(const std::string& path, const Image& img, const Palette* palette, int format)
 {
-    imaging_library_init();
+    if (!imaging_library_init())
+        return kErrorWritingFile;
     const char* coder = writer_coder(format);
     if (!coder)
         return kErrorWritingFile;
@@ -455,7 +466,7 @@ int magick_save(const std::string& path, const Image& img, const Palette* palett
         return kOutOfMemory;
     if (format == LIB_RLE)
         info->compression = RLECompression;
-    MagickImagePtr picture(AllocateImage(info.get()));
+    MagickImagePtr picture(gm().AllocateImage(info.get()));
     if (!picture)
         return kOutOfMemory;
     const long long h = img.height;
@@ -473,7 +484,7 @@ int magick_save(const std::string& path, const Image& img, const Palette* palett
     std::unique_ptr<void, BlobDeleter> blob;
     {
         MonitorGuard guard(target);
-        blob.reset(ImageToBlob(info.get(), picture.get(), &size, &ex.info));
+        blob.reset(gm().ImageToBlob(info.get(), picture.get(), &size, &ex.info));
     }
     if (target.cancelled)
         return kAborted;

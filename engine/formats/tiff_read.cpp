@@ -1,6 +1,7 @@
 #include "tiff_read.h"
 
 #include "core/error.h"
+#include "core/parallel.h"
 #include "core/progress.h"
 #include "lzw_decode.h"
 #include "settings/preferences.h"
@@ -277,8 +278,24 @@ bool read_strip(TiffFile& tf, std::uint64_t offset, std::size_t count, std::uint
     return true;
 }
 
-// Reads every strip into `img`; 0, 11 or 56.
-int read_strips(TiffFile& tf, const TiffLayout& t, Image& img, bool show_progress)
+// Turns file row `r` of the `rows` in `data` (inverted already) into Image row `file_row + r`.
+void store_file_row(const TiffFile& tf, const TiffLayout& t, const std::uint8_t* data,
+                    std::uint32_t r, std::uint32_t file_row, Image& img)
+{
+    std::uint8_t* row = img.row(int(t.height - 1 - (file_row + r)));
+    store_row(t, tf.big_endian, data + r * file_row_bytes(t), row);
+    if (t.predictor)
+        undo_differencing(t, row);
+}
+
+void invert_bytes(std::uint8_t* data, std::size_t size)
+{
+    for (std::size_t i = 0; i < size; ++i)
+        data[i] = std::uint8_t(~data[i]);
+}
+
+// LZW strips, decoded one after the other; 0, 11 or 56.
+int read_lzw_strips(TiffFile& tf, const TiffLayout& t, Image& img, bool show_progress)
 {
     const std::size_t frb = file_row_bytes(t);
     const std::uint32_t height = t.height;
@@ -300,41 +317,95 @@ int read_strips(TiffFile& tf, const TiffLayout& t, Image& img, bool show_progres
         const std::uint32_t rows = std::min(t.rows_per_strip, height - done);
         const std::size_t size = std::size_t(rows) * frb;
         const std::uint64_t offset = t.offsets[s];
-        if (t.lzw) {
-            std::uint64_t count = s < t.counts.size() ? t.counts[s] : 0;
-            if (!t.have_counts && offset <= std::uint64_t(tf.size))
-                count = std::min<std::uint64_t>(count, std::uint64_t(tf.size) - offset);
-            if (offset > std::uint64_t(tf.size) || count > std::uint64_t(tf.size) - offset)
-                return kTiffReadError;
-            try {
-                packed.resize(count);
-            } catch (const std::bad_alloc&) {
-                return kTiffReadError;
-            }
-            if (count && !read_strip(tf, offset, count, packed.data()))
-                return kTiffReadError;
-            std::fill(strip.begin(), strip.begin() + std::ptrdiff_t(size), std::uint8_t(0));
-            if (lzw_decode(packed.data(), count, strip.data(), size) != 0)
-                return kTiffReadError;
-        } else if (!read_strip(tf, offset, size, strip.data())) {
+        std::uint64_t count = s < t.counts.size() ? t.counts[s] : 0;
+        if (!t.have_counts && offset <= std::uint64_t(tf.size))
+            count = std::min<std::uint64_t>(count, std::uint64_t(tf.size) - offset);
+        if (offset > std::uint64_t(tf.size) || count > std::uint64_t(tf.size) - offset)
+            return kTiffReadError;
+        try {
+            packed.resize(count);
+        } catch (const std::bad_alloc&) {
             return kTiffReadError;
         }
+        if (count && !read_strip(tf, offset, count, packed.data()))
+            return kTiffReadError;
+        std::fill(strip.begin(), strip.begin() + std::ptrdiff_t(size), std::uint8_t(0));
+        if (lzw_decode(packed.data(), count, strip.data(), size) != 0)
+            return kTiffReadError;
         if (t.invert)
-            for (std::size_t i = 0; i < size; ++i)
-                strip[i] = std::uint8_t(~strip[i]);
+            invert_bytes(strip.data(), size);
         for (std::uint32_t r = 0; r < rows; ++r) {
-            std::uint8_t* row = img.row(int(height - 1 - done));
-            store_row(t, tf.big_endian, strip.data() + std::size_t(r) * frb, row);
-            if (t.predictor)
-                undo_differencing(t, row);
-            ++done;
+            store_file_row(tf, t, strip.data(), r, done, img);
             if (!progress)
                 progress_pump();
-            else if (progress->update(int(done)) != 0)
+            else if (progress->update(int(done + r + 1)) != 0)
                 return kAborted;
         }
+        done += rows;
     }
     return kOk;
+}
+
+// Uncompressed rows are read straight from their place in the file through a small buffer,
+// with positional reads, so bands of rows can be read on several threads at once.
+constexpr std::size_t kPlainReadBytes = std::size_t(1) << 20;
+
+struct PlainRead {
+    TiffFile* tf;
+    const TiffLayout* t;
+    Image* img;
+    bool pump; // no progress window: process pending events instead
+};
+
+// File rows [begin, end) (top row 0) into the image; 0, 11 or 56.
+int read_plain_band(int begin, int end, void* context)
+{
+    const PlainRead& w = *static_cast<const PlainRead*>(context);
+    const TiffLayout& t = *w.t;
+    const std::size_t frb = file_row_bytes(t);
+    const std::uint32_t fit = std::uint32_t(std::max<std::size_t>(1, kPlainReadBytes / frb));
+    std::vector<std::uint8_t> buffer;
+    try {
+        buffer.resize(std::size_t(std::min<std::uint32_t>(fit, std::uint32_t(end - begin))) * frb);
+    } catch (const std::bad_alloc&) {
+        return kTiffReadError;
+    }
+    std::optional<ProgressScope> progress;
+    if (!w.pump)
+        progress.emplace(w.img->pixels(), begin, end, "TIFF Read", true);
+    for (std::uint32_t row = std::uint32_t(begin); row < std::uint32_t(end);) {
+        if (w.pump)
+            progress_pump();
+        const std::uint32_t strip = row / t.rows_per_strip, within = row % t.rows_per_strip;
+        const std::uint32_t rows = std::min({fit, std::uint32_t(end) - row, t.rows_per_strip - within});
+        const std::uint64_t offset = std::uint64_t(t.offsets[strip]) + std::uint64_t(within) * frb;
+        const std::size_t size = std::size_t(rows) * frb;
+        if (offset > std::uint64_t(w.tf->size) || size > std::uint64_t(w.tf->size) - offset ||
+            file_read_at(w.tf->file, std::int64_t(offset), size, buffer.data()) != 0)
+            return kTiffReadError;
+        if (t.invert)
+            invert_bytes(buffer.data(), size);
+        for (std::uint32_t r = 0; r < rows; ++r) {
+            store_file_row(*w.tf, t, buffer.data(), r, row, *w.img);
+            if (w.pump)
+                progress_pump();
+            else if (progress->update(int(row + r + 1)) != 0)
+                return kAborted;
+        }
+        row += rows;
+    }
+    return kOk;
+}
+
+// Reads every strip into `img`; 0, 11 or 56.
+int read_strips(TiffFile& tf, const TiffLayout& t, Image& img, bool show_progress)
+{
+    if (t.lzw)
+        return read_lzw_strips(tf, t, img, show_progress);
+    PlainRead work{&tf, &t, &img, !show_progress};
+    if (!show_progress || file_row_bytes(t) * t.height < std::uint64_t(kParallelMinimumBytes))
+        return read_plain_band(0, int(t.height), &work);
+    return parallel_bands(int(t.height), read_plain_band, &work, img.pixels(), "TIFF Read");
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #include "tiff_write.h"
 
 #include "core/error.h"
+#include "core/parallel.h"
 #include "core/progress.h"
 #include "core/util.h"
 #include "file_io.h"
 #include "tiff_directory.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -139,28 +141,61 @@ void pack_row(const Image& img, const std::uint8_t* src, std::uint8_t* dst, std:
     }
 }
 
+// Rows are packed into a small buffer and written at their place in the file with positional
+// writes, so bands of rows can be packed and written on several threads at once.
+constexpr std::size_t kPlainWriteBytes = std::size_t(1) << 20;
+
+struct PlainWrite {
+    FileHandle* file;
+    const Image* img;
+    std::size_t frb;
+    std::uint32_t pixels_offset;
+};
+
+// File rows [begin, end) (top row 0); 0, 6 or 11.
+int write_band(int begin, int end, void* context)
+{
+    const PlainWrite& w = *static_cast<const PlainWrite*>(context);
+    const Image& img = *w.img;
+    const int fit = int(std::max<std::size_t>(1, kPlainWriteBytes / w.frb));
+    std::vector<std::uint8_t> buffer;
+    try {
+        buffer.resize(std::size_t(std::min(fit, end - begin)) * w.frb);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    ProgressScope progress(img.pixels(), begin, end, "TIFF Write", true);
+    for (int row = begin; row < end;) {
+        const int rows = std::min(fit, end - row);
+        for (int r = 0; r < rows; ++r) {
+            pack_row(img, img.row(img.height - 1 - (row + r)), buffer.data() + r * w.frb, w.frb);
+            if (progress.update(row + r + 1) != 0)
+                return kAborted;
+        }
+        const std::int64_t offset = w.pixels_offset + std::int64_t(row) * std::int64_t(w.frb);
+        if (file_write_at(*w.file, offset, rows * w.frb, buffer.data()) != 0)
+            return kErrorWritingFile;
+        row += rows;
+    }
+    return kOk;
+}
+
 int write_file(FileHandle& f, const Image& img, std::uint32_t strip_bytes, std::size_t frb)
 {
-    std::vector<std::uint8_t> block, header, row;
+    std::vector<std::uint8_t> block, header;
     try {
         block.assign(kMinimumFileSize, 0);
         header = build_header(img, strip_bytes);
-        row.resize(frb);
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }
     if (file_write(f, block.size(), block.data()) != 0 || file_seek(f, 0) != 0 ||
-        file_write(f, header.size(), header.data()) != 0)
+        file_write(f, header.size(), header.data()) != 0 || file_flush(f) != 0)
         return kTiffWriteError;
-    ProgressScope progress(img.pixels(), 0, img.height, "TIFF Write", true);
-    for (int r = img.height - 1, written = 1; r >= 0; --r, ++written) {
-        pack_row(img, img.row(r), row.data(), frb);
-        if (file_write(f, frb, row.data()) != 0)
-            return kErrorWritingFile;
-        if (progress.update(written) != 0)
-            return kAborted;
-    }
-    return kOk;
+    PlainWrite work{&f, &img, frb, std::uint32_t(header.size())};
+    if (std::uint64_t(strip_bytes) < std::uint64_t(kParallelMinimumBytes))
+        return write_band(0, img.height, &work);
+    return parallel_bands(img.height, write_band, &work, img.pixels(), "TIFF Write");
 }
 
 } // namespace

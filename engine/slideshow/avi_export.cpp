@@ -3,17 +3,12 @@
 
 #include "avi_audio.h"
 #include "slide_files.h"
+#include "video_library.h"
 
 #include "core/error.h"
 #include "core/progress.h"
 #include "formats/file_io.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
-}
 
 #include <algorithm>
 #include <cstring>
@@ -40,12 +35,18 @@ constexpr Candidate kCandidates[] = {
 
 constexpr int kAudioChunk = 4096; // sample frames per audio packet
 
+// The video library's functions; only called once video_library() has loaded them.
+const VideoLibrary& ff()
+{
+    return *video_library();
+}
+
 bool offered(const char* name)
 {
-    const AVCodec* codec = avcodec_find_encoder_by_name(name);
-    const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
+    const AVCodec* codec = ff().avcodec_find_encoder_by_name(name);
+    const AVOutputFormat* avi = ff().av_guess_format("avi", nullptr, nullptr);
     return codec && avi && codec->type == AVMEDIA_TYPE_VIDEO &&
-           avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) == 1;
+           ff().avformat_query_codec(avi, codec->id, FF_COMPLIANCE_NORMAL) == 1;
 }
 
 bool lists(const AVCodec* codec, AVPixelFormat format)
@@ -74,7 +75,7 @@ AVPixelFormat encoder_format(const AVCodec* codec, AVPixelFormat source)
 {
     if (!codec->pix_fmts || lists(codec, source))
         return source;
-    return avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, source, 0, nullptr);
+    return ff().avcodec_find_best_pix_fmt_of_list(codec->pix_fmts, source, 0, nullptr);
 }
 
 bool full_range(AVPixelFormat f)
@@ -98,15 +99,15 @@ struct Writer {
     ~Writer()
     {
         if (header_written)
-            av_write_trailer(format);
+            ff().av_write_trailer(format);
         if (file_open)
-            avio_closep(&format->pb);
-        sws_freeContext(scale);
-        av_frame_free(&frame);
-        av_frame_free(&encoded);
-        av_packet_free(&packet);
-        avcodec_free_context(&video);
-        avformat_free_context(format);
+            ff().avio_closep(&format->pb);
+        ff().sws_freeContext(scale);
+        ff().av_frame_free(&frame);
+        ff().av_frame_free(&encoded);
+        ff().av_packet_free(&packet);
+        ff().avcodec_free_context(&video);
+        ff().avformat_free_context(format);
     }
 };
 
@@ -115,12 +116,12 @@ constexpr int kLibraryFailed = -2;
 
 int open_video(Writer& w, const std::string& compressor, int width, int height, bool gray)
 {
-    const AVCodec* codec = avcodec_find_encoder_by_name(compressor.c_str());
+    const AVCodec* codec = ff().avcodec_find_encoder_by_name(compressor.c_str());
     if (!codec || !offered(compressor.c_str()))
         return kLibraryFailed;
     const AVPixelFormat source = source_format(codec, gray);
-    w.video = avcodec_alloc_context3(codec);
-    w.video_stream = avformat_new_stream(w.format, nullptr);
+    w.video = ff().avcodec_alloc_context3(codec);
+    w.video_stream = ff().avformat_new_stream(w.format, nullptr);
     if (!w.video || !w.video_stream)
         return kLibraryFailed;
     AVCodecContext* c = w.video;
@@ -139,31 +140,31 @@ int open_video(Writer& w, const std::string& compressor, int width, int height, 
     }
     if (w.format->oformat->flags & AVFMT_GLOBALHEADER)
         c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (avcodec_open2(c, codec, nullptr) < 0 ||
-        avcodec_parameters_from_context(w.video_stream->codecpar, c) < 0)
+    if (ff().avcodec_open2(c, codec, nullptr) < 0 ||
+        ff().avcodec_parameters_from_context(w.video_stream->codecpar, c) < 0)
         return kLibraryFailed;
     w.video_stream->time_base = c->time_base;
     w.video_stream->avg_frame_rate = c->framerate;
 
-    w.frame = av_frame_alloc();
-    w.packet = av_packet_alloc();
+    w.frame = ff().av_frame_alloc();
+    w.packet = ff().av_packet_alloc();
     if (!w.frame || !w.packet)
         return kLibraryFailed;
     w.frame->format = source;
     w.frame->width = width;
     w.frame->height = height;
-    if (av_frame_get_buffer(w.frame, 0) < 0)
+    if (ff().av_frame_get_buffer(w.frame, 0) < 0)
         return kLibraryFailed;
     if (c->pix_fmt != source) {
-        w.encoded = av_frame_alloc();
+        w.encoded = ff().av_frame_alloc();
         if (!w.encoded)
             return kLibraryFailed;
         w.encoded->format = c->pix_fmt;
         w.encoded->width = width;
         w.encoded->height = height;
-        w.scale = sws_getContext(width, height, source, width, height, c->pix_fmt, SWS_BICUBIC,
+        w.scale = ff().sws_getContext(width, height, source, width, height, c->pix_fmt, SWS_BICUBIC,
                                  nullptr, nullptr, nullptr);
-        if (av_frame_get_buffer(w.encoded, 0) < 0 || !w.scale)
+        if (ff().av_frame_get_buffer(w.encoded, 0) < 0 || !w.scale)
             return kLibraryFailed;
     }
     return kOk;
@@ -171,7 +172,7 @@ int open_video(Writer& w, const std::string& compressor, int width, int height, 
 
 int open_audio(Writer& w, const AviSoundTrack& track)
 {
-    w.audio_stream = avformat_new_stream(w.format, nullptr);
+    w.audio_stream = ff().avformat_new_stream(w.format, nullptr);
     if (!w.audio_stream)
         return kLibraryFailed;
     AVCodecParameters* p = w.audio_stream->codecpar;
@@ -179,7 +180,7 @@ int open_audio(Writer& w, const AviSoundTrack& track)
     p->codec_id = AV_CODEC_ID_PCM_S16LE;
     p->format = AV_SAMPLE_FMT_S16;
     p->sample_rate = track.sample_rate();
-    av_channel_layout_default(&p->ch_layout, track.channels());
+    ff().av_channel_layout_default(&p->ch_layout, track.channels());
     p->bits_per_coded_sample = 16;
     p->block_align = 2 * track.channels();
     p->bit_rate = std::int64_t(track.sample_rate()) * track.channels() * 16;
@@ -190,14 +191,14 @@ int open_audio(Writer& w, const AviSoundTrack& track)
 int write_packets(Writer& w)
 {
     for (;;) {
-        const int r = avcodec_receive_packet(w.video, w.packet);
+        const int r = ff().avcodec_receive_packet(w.video, w.packet);
         if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
             return kOk;
         if (r < 0)
             return kLibraryFailed;
-        av_packet_rescale_ts(w.packet, w.video->time_base, w.video_stream->time_base);
+        ff().av_packet_rescale_ts(w.packet, w.video->time_base, w.video_stream->time_base);
         w.packet->stream_index = w.video_stream->index;
-        if (av_interleaved_write_frame(w.format, w.packet) < 0)
+        if (ff().av_interleaved_write_frame(w.format, w.packet) < 0)
             return kLibraryFailed;
     }
 }
@@ -230,7 +231,7 @@ void fill_frame(AVFrame* f, const Image* img, bool gray)
 
 int encode_frame(Writer& w, const Image* img, bool gray, std::int64_t pts)
 {
-    if (av_frame_make_writable(w.frame) < 0)
+    if (ff().av_frame_make_writable(w.frame) < 0)
         return kLibraryFailed;
     fill_frame(w.frame, img, gray);
     if (w.frame->format == AV_PIX_FMT_PAL8) {
@@ -240,16 +241,16 @@ int encode_frame(Writer& w, const Image* img, bool gray, std::int64_t pts)
     }
     AVFrame* out = w.frame;
     if (w.encoded) {
-        if (av_frame_make_writable(w.encoded) < 0)
+        if (ff().av_frame_make_writable(w.encoded) < 0)
             return kLibraryFailed;
-        sws_scale(w.scale, w.frame->data, w.frame->linesize, 0, w.frame->height,
+        ff().sws_scale(w.scale, w.frame->data, w.frame->linesize, 0, w.frame->height,
                   w.encoded->data, w.encoded->linesize);
         out = w.encoded;
     }
     out->pts = pts;
     out->key_frame = 1;
     out->pict_type = AV_PICTURE_TYPE_I;
-    if (avcodec_send_frame(w.video, out) < 0)
+    if (ff().avcodec_send_frame(w.video, out) < 0)
         return kLibraryFailed;
     return write_packets(w);
 }
@@ -263,16 +264,16 @@ int write_audio(Writer& w, AviSoundTrack& track, std::int64_t& written, std::int
         if (int code = track.render(written, count, samples); code != kOk)
             return code;
         const int bytes = int(samples.size() * sizeof(std::int16_t));
-        if (av_new_packet(w.packet, bytes) < 0)
+        if (ff().av_new_packet(w.packet, bytes) < 0)
             return kLibraryFailed;
         std::memcpy(w.packet->data, samples.data(), std::size_t(bytes));
         w.packet->pts = w.packet->dts = written;
         w.packet->duration = count;
         w.packet->flags |= AV_PKT_FLAG_KEY;
         w.packet->stream_index = w.audio_stream->index;
-        av_packet_rescale_ts(w.packet, AVRational{1, track.sample_rate()},
+        ff().av_packet_rescale_ts(w.packet, AVRational{1, track.sample_rate()},
                              w.audio_stream->time_base);
-        if (av_interleaved_write_frame(w.format, w.packet) < 0)
+        if (ff().av_interleaved_write_frame(w.format, w.packet) < 0)
             return kLibraryFailed;
         written += count;
     }
@@ -302,7 +303,7 @@ int export_slides(Writer& w, const SlideShow& show, AviSoundTrack& track, bool g
     if (code != kOk)
         return code;
     code = encode_frame(w, nullptr, gray, seconds * kAviFramesPerSecond);
-    if (code == kOk && avcodec_send_frame(w.video, nullptr) < 0)
+    if (code == kOk && ff().avcodec_send_frame(w.video, nullptr) < 0)
         code = kLibraryFailed;
     if (code == kOk)
         code = write_packets(w);
@@ -321,7 +322,7 @@ int run_export(const SlideShow& show, const std::string& path, const std::string
     const SlideSize& size = slide_size(show.size_index);
 
     Writer w;
-    if (avformat_alloc_output_context2(&w.format, nullptr, "avi", path.c_str()) < 0 || !w.format)
+    if (ff().avformat_alloc_output_context2(&w.format, nullptr, "avi", path.c_str()) < 0 || !w.format)
         return kLibraryFailed;
     if (int code = open_video(w, compressor.empty() ? "rawvideo" : compressor, size.width,
                               size.height, gray);
@@ -330,20 +331,20 @@ int run_export(const SlideShow& show, const std::string& path, const std::string
     if (!track.empty())
         if (int code = open_audio(w, track); code != kOk)
             return code;
-    if (avio_open(&w.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
+    if (ff().avio_open(&w.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0)
         return kCannotCreateFile;
     w.file_open = true;
-    if (avformat_write_header(w.format, nullptr) < 0)
+    if (ff().avformat_write_header(w.format, nullptr) < 0)
         return kLibraryFailed;
     w.header_written = true;
     const int code = export_slides(w, show, track, gray);
     if (code != kOk)
         return code;
     w.header_written = false;
-    if (av_write_trailer(w.format) < 0)
+    if (ff().av_write_trailer(w.format) < 0)
         return kLibraryFailed;
     w.file_open = false;
-    if (avio_closep(&w.format->pb) < 0)
+    if (ff().avio_closep(&w.format->pb) < 0)
         return kErrorWritingFile;
     return kOk;
 }
@@ -353,6 +354,8 @@ int run_export(const SlideShow& show, const std::string& path, const std::string
 std::vector<AviCompressor> avi_compressors()
 {
     std::vector<AviCompressor> list;
+    if (!video_library())
+        return list;
     for (const Candidate& c : kCandidates)
         if (offered(c.name))
             list.push_back({c.name, c.label});
@@ -363,13 +366,16 @@ bool avi_compressor_available(const std::string& name)
 {
     return std::any_of(std::begin(kCandidates), std::end(kCandidates),
                        [&](const Candidate& c) { return name == c.name; }) &&
-           offered(name.c_str());
+           video_library() && offered(name.c_str());
 }
 
 int avi_export(const SlideShow& show, const std::string& path, const std::string& compressor)
 {
-    av_log_set_level(AV_LOG_QUIET);
-    int code = run_export(show, path, compressor);
+    int code = kLibraryFailed;
+    if (video_library()) {
+        ff().av_log_set_level(AV_LOG_QUIET);
+        code = run_export(show, path, compressor);
+    }
     if (code == kOk)
         return kOk;
     if (file_exists(path))

@@ -41,8 +41,9 @@ int brightness_curve_region(const RegionRequest& q, void* settings)
     const int space = s.color_space;
     const auto run = [&](const auto* src, auto* dst, const auto* t, auto set_lightness) {
         using T = std::remove_reference_t<decltype(*dst)>;
-        if (samples == 1) {
-            for (int x = 0; x < count; ++x)
+        if (samples == 1 || space == CURVE_SPACE_RGB) {
+            // Every sample goes through the same table.
+            for (int x = 0, n = samples * count; x < n; ++x)
                 dst[x] = t[src[x]];
             return;
         }

@@ -20,7 +20,7 @@ TEST(Image, RowBytesAndChunkLayout)
     ASSERT_EQ(image_alloc(wide, IMAGE_COLOR, 21666, 3, 100.0), 0);
     EXPECT_EQ(wide.rows_per_chunk, 1);
     EXPECT_EQ(wide.chunk_count, 3);
-    EXPECT_EQ(wide.rows[2], wide.chunks[2].get());
+    EXPECT_EQ(wide.rows[2], wide.chunks[2]);
 
     // Longer rows than a chunk holds get a chunk each.
     Image wider;
@@ -34,8 +34,8 @@ TEST(Image, RowBytesAndChunkLayout)
     ASSERT_EQ(image_alloc(gray, IMAGE_GRAY, 1000, 200, 72.0), 0);
     EXPECT_EQ(gray.rows_per_chunk, 65);
     EXPECT_EQ(gray.chunk_count, 4);
-    EXPECT_EQ(gray.rows[66], gray.chunks[1].get() + 1000);
-    EXPECT_EQ(gray.rows[199], gray.chunks[3].get() + 4000);
+    EXPECT_EQ(gray.rows[66], gray.chunks[1] + 1000);
+    EXPECT_EQ(gray.rows[199], gray.chunks[3] + 4000);
 
     Image exact;
     ASSERT_EQ(image_alloc(exact, IMAGE_GRAY, 1000, 130, 72.0), 0);

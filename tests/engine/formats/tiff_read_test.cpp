@@ -1,3 +1,4 @@
+#include "core/parallel.h"
 #include "formats/tiff_classify.h"
 #include "formats/tiff_read.h"
 
@@ -124,7 +125,7 @@ void expect_pixels(const Image& img, const LibtiffCase& c, const Bytes& data)
                 ASSERT_EQ(row[x], ((x & 1) ? src[x / 2] & 15 : src[x / 2] >> 4) * 17);
                 break;
             case 801:
-                ASSERT_EQ(row[x], src[x]);
+                ASSERT_EQ(row[x], c.photometric == 0 ? 255 - src[x] : src[x]);
                 break;
             case 1601:
                 ASSERT_EQ(row16[x], src16[x]);
@@ -164,23 +165,31 @@ TEST(TiffRead, SamePixelsAsLibtiffWrote)
         {"gray4", 15, 6, 4, 1, 1, 1, 1, 6, false},
         {"gray8 lzw large", 300, 220, 8, 1, 1, 5, 1, 50, false},
         {"rgb lzw large one strip", 180, 120, 8, 3, 2, 5, 1, 120, true},
+        // A megabyte and more of uncompressed rows is read in bands, one per thread.
+        {"rgb plain banded", 700, 520, 8, 3, 2, 1, 1, 7, false},
+        {"gray8 plain banded min-is-white", 1100, 1000, 8, 1, 0, 1, 1, 1000, true},
     };
     TempDir dir;
-    for (const LibtiffCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path = dir.file("oracle.tif");
-        const std::size_t lb = line_bytes_of(c);
-        const Bytes data = make_scanlines(c, lb);
-        write_with_libtiff(path, c, data, lb);
-        EXPECT_EQ(tiff_classify(path), 1);
-        Image img;
-        RecordingSink sink;
-        ASSERT_EQ(tiff_read(path, img, true), 0) << sink.last();
-        EXPECT_TRUE(sink.texts.empty());
-        EXPECT_EQ(img.width, int(c.width));
-        EXPECT_EQ(img.height, int(c.height));
-        EXPECT_DOUBLE_EQ(img.resolution, 150.0);
-        expect_pixels(img, c, data);
+    // Three threads put band edges inside strips.
+    for (const int threads : {1, 3}) {
+        const int previous = set_parallel_threads(threads);
+        for (const LibtiffCase& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + ", threads " + std::to_string(threads));
+            const std::string path = dir.file("oracle.tif");
+            const std::size_t lb = line_bytes_of(c);
+            const Bytes data = make_scanlines(c, lb);
+            write_with_libtiff(path, c, data, lb);
+            EXPECT_EQ(tiff_classify(path), 1);
+            Image img;
+            RecordingSink sink;
+            ASSERT_EQ(tiff_read(path, img, true), 0) << sink.last();
+            EXPECT_TRUE(sink.texts.empty());
+            EXPECT_EQ(img.width, int(c.width));
+            EXPECT_EQ(img.height, int(c.height));
+            EXPECT_DOUBLE_EQ(img.resolution, 150.0);
+            expect_pixels(img, c, data);
+        }
+        set_parallel_threads(previous);
     }
 }
 
@@ -441,6 +450,12 @@ TEST(TiffRead, HostileFilesEndInAnErrorCode)
         // Truncated data, uncompressed and LZW; LZW byte counts beyond the file; corrupt LZW.
         const Bytes full = MiniTiff::simple(10, 10, 8, Bytes(100, 3)).bytes();
         EXPECT_EQ(read_built(dir, Bytes(full.begin(), full.end() - 1), img), 56);
+        const Bytes banded = MiniTiff::simple(1100, 1000, 8, Bytes(1100000, 3)).bytes();
+        tifftest::write_bytes(dir.file("banded.tif"), Bytes(banded.begin(), banded.end() - 1));
+        const int previous = set_parallel_threads(3); // the last band fails, the others not
+        EXPECT_EQ(tiff_read(dir.file("banded.tif"), img, true), 56);
+        EXPECT_TRUE(img.empty());
+        set_parallel_threads(previous);
         MiniTiff lzw = base(10, 10, 5);
         const Bytes stream = tifftest::lzw_encode(Bytes(100, 3));
         const int blk = lzw.block(stream);

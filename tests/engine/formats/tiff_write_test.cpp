@@ -1,6 +1,7 @@
 #include "formats/tiff_classify.h"
 #include "formats/tiff_read.h"
 #include "formats/file_io.h"
+#include "core/parallel.h"
 #include "formats/tiff_write.h"
 
 #include "tiff_test_support.h"
@@ -202,4 +203,14 @@ TEST(TiffWrite, ReadsBackWithSamePixelsTypeAndResolution)
         TIFFClose(t);
 #endif
     }
+    // A megabyte and more is written in bands, one per thread: the file does not depend on
+    // their count.
+    const Image big = make_image(IMAGE_COLOR48, 300, 700, 72);
+    const int previous = set_parallel_threads(1);
+    ASSERT_EQ(tiff_write(dir.file("one-thread.tif"), big), 0);
+    set_parallel_threads(3);
+    ASSERT_EQ(tiff_write(dir.file("three-threads.tif"), big), 0);
+    set_parallel_threads(previous);
+    EXPECT_EQ(tifftest::read_bytes(dir.file("one-thread.tif")),
+              tifftest::read_bytes(dir.file("three-threads.tif")));
 }
