@@ -1,11 +1,14 @@
 // The PNG writer's pieces: whatever the size and the number of pieces, libpng reads back
-// exactly the picture, and the file does not depend on the number of threads.
+// exactly the picture, the file does not depend on the number of threads, and a full disk
+// is a write error.
 #include "file_test_support.h"
 
 #include "core/parallel.h"
 #include "formats/library_bitmap.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace mv;
 using filetest::TempFolder;
@@ -56,4 +59,9 @@ TEST(PngWrite, EveryTypeAndSizeReadsBackExactlyOnAnyThreadCount)
         }
     }
     set_parallel_threads(previous);
+    // A full disk is a write error.
+    if (std::FILE* full = std::fopen("/dev/full", "wb")) {
+        std::fclose(full);
+        EXPECT_EQ(png_save("/dev/full", noisy_picture(IMAGE_COLOR, 3001, 500)), 6);
+    }
 }
