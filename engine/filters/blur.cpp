@@ -9,12 +9,128 @@
 #include "filters/working_pixels.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace mv {
 namespace {
+
+// The three samples a, b, c in increasing order, by compare-exchanges.
+template <class T>
+inline void sort3(T& a, T& b, T& c)
+{
+    const T lo = std::min(a, b), hi = std::max(a, b);
+    const T top = std::max(hi, c), rest = std::min(hi, c);
+    a = std::min(lo, rest);
+    b = std::max(lo, rest);
+    c = top;
+}
+
+template <class T>
+inline T median3(T a, T b, T c)
+{
+    return std::max(std::min(a, b), std::min(std::max(a, b), c));
+}
+
+// The 3x3 median of a row. With the columns of the neighbourhood sorted (low, middle, high),
+// the median of the nine samples is the median of the largest low, the median middle and the
+// smallest high. Each input column is sorted once and serves the three output columns that
+// read it when the output columns are adjacent (advance 1); otherwise every output pixel
+// sorts its own three columns. The selection gives exactly the fifth smallest sample.
+// Samples as the median's vector loops order them: bytes as they are, 16-bit samples with
+// the top bit flipped, whose signed order is the unsigned order of the samples (the machine's
+// base vector instructions compare signed 16-bit values only).
+template <class T>
+using MedianKey = std::conditional_t<sizeof(T) == 1, std::uint8_t, std::int16_t>;
+
+template <class T>
+inline MedianKey<T> median_key(T v)
+{
+    if constexpr (sizeof(T) == 1)
+        return v;
+    else
+        return std::int16_t(v ^ 0x8000);
+}
+
+template <class T>
+inline T median_value(MedianKey<T> k)
+{
+    if constexpr (sizeof(T) == 1)
+        return k;
+    else
+        return T(std::uint16_t(k) ^ 0x8000);
+}
+
+// The sorted columns (low, middle, high) of samples i .. n - 1 of three rows.
+template <class T>
+void sort_columns(const T* __restrict a, const T* __restrict b, const T* __restrict c,
+                  MedianKey<T>* __restrict lo, MedianKey<T>* __restrict mid,
+                  MedianKey<T>* __restrict hi, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        MedianKey<T> x = median_key(a[i]), y = median_key(b[i]), z = median_key(c[i]);
+        sort3(x, y, z);
+        lo[i] = x;
+        mid[i] = y;
+        hi[i] = z;
+    }
+}
+
+// Output samples 0 .. n - 1 from the sorted columns, neighbours `C` samples apart.
+template <class T, int C>
+void select_medians(const MedianKey<T>* __restrict lo, const MedianKey<T>* __restrict mid,
+                    const MedianKey<T>* __restrict hi, T* __restrict out, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        const MedianKey<T> l = std::max(std::max(lo[i], lo[i + C]), lo[i + 2 * C]);
+        const MedianKey<T> m = median3(mid[i], mid[i + C], mid[i + 2 * C]);
+        const MedianKey<T> h = std::min(std::min(hi[i], hi[i + C]), hi[i + 2 * C]);
+        out[i] = median_value<T>(median3(l, m, h));
+    }
+}
+
+// The 3x3 median of a row. With the columns of the neighbourhood sorted (low, middle, high),
+// the median of the nine samples is the median of the largest low, the median middle and the
+// smallest high. Each input column is sorted once and serves the three output columns that
+// read it when the output columns are adjacent (advance 1); otherwise every output pixel
+// sorts its own three columns. The selection gives exactly the fifth smallest sample.
+template <class T, int C>
+void median3_row(const KernelRow<T>& r, T* out, std::vector<MedianKey<T>>& sorted)
+{
+    const int W = r.columns;
+    if (r.advance == 1) {
+        const size_t n = size_t(W + 2) * C; // input columns -1 .. W of the row
+        if (sorted.size() < 3 * n)
+            sorted.resize(3 * n);
+        MedianKey<T>* lo = sorted.data();
+        const size_t back = size_t(r.margin - 1) * C;
+        sort_columns<T>(r.rows[r.margin - 1] + back, r.rows[r.margin] + back,
+                        r.rows[r.margin + 1] + back, lo, lo + n, lo + 2 * n, n);
+        select_medians<T, C>(lo, lo + n, lo + 2 * n, out, size_t(W) * C);
+        return;
+    }
+    for (int j = 0; j < W; ++j) {
+        const T* up = kernel_pixel<T, C>(r, r.margin - 1, j);
+        const T* centre = kernel_pixel<T, C>(r, r.margin, j);
+        const T* down = kernel_pixel<T, C>(r, r.margin + 1, j);
+        for (int c = 0; c < C; ++c) {
+            T col[3][3];
+            for (int d = 0; d < 3; ++d) {
+                col[d][0] = up[(d - 1) * C + c];
+                col[d][1] = centre[(d - 1) * C + c];
+                col[d][2] = down[(d - 1) * C + c];
+                sort3(col[d][0], col[d][1], col[d][2]);
+            }
+            const T l = std::max(std::max(col[0][0], col[1][0]), col[2][0]);
+            const T m = median3(col[0][1], col[1][1], col[2][1]);
+            const T h = std::min(std::min(col[0][2], col[1][2]), col[2][2]);
+            out[size_t(j) * C + c] = median3(l, m, h);
+        }
+    }
+}
 
 template <class T, int C>
 void blur_row(int method, const KernelRow<T>& r, T* out)
@@ -35,15 +151,6 @@ void blur_row(int method, const KernelRow<T>& r, T* out)
                 for (const T* p : {up, mid, down})
                     sum += p[c - C] + p[c] + p[c + C];
                 v = sum / 9;
-                break;
-            }
-            case kBlurMedian3: {
-                int vals[9], n = 0;
-                for (const T* p : {up, mid, down})
-                    for (int d = -1; d <= 1; ++d)
-                        vals[n++] = p[d * C + c];
-                std::nth_element(vals, vals + 4, vals + 9);
-                v = vals[4];
                 break;
             }
             default: { // 5x5 median
@@ -146,6 +253,13 @@ int blur_typed(const RegionRequest& q, const BlurSettings& st)
     if (st.method != kBlurGaussian) {
         const int margin = st.method == kBlurMedian5 ? 2 : 1;
         const int method = std::clamp(st.method, 0, int(kBlurMedian5));
+        if (method == kBlurMedian3) {
+            std::vector<MedianKey<T>> sorted;
+            return run_small_kernel<T, C>(q, st.amount, 1, blur_title(method), true,
+                                          [&sorted](const KernelRow<T>& r, T* out) {
+                                              median3_row<T, C>(r, out, sorted);
+                                          });
+        }
         return run_small_kernel<T, C>(q, st.amount, margin, blur_title(method), true,
                                       [method](const KernelRow<T>& r, T* out) {
                                           blur_row<T, C>(method, r, out);

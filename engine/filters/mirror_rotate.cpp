@@ -24,28 +24,6 @@ inline void move_pixel(const std::uint8_t* src, int x, std::uint8_t* dst, int X)
         std::memcpy(dst + size_t(X) * B, src + size_t(x) * B, B);
 }
 
-// Whole rows: copy, 180 degrees, mirror and flip.
-template <int B>
-int by_rows(int sel, const Image& in, Image& out, ProgressScope* progress)
-{
-    const int w = in.width, h = in.height;
-    const bool reverse = sel == kOrientRotate180 || sel == kOrientMirror;
-    const bool flip = sel == kOrientRotate180 || sel == kOrientFlip;
-    for (int y = 0; y < h; ++y) {
-        const std::uint8_t* src = in.row(y);
-        std::uint8_t* dst = out.row(flip ? h - 1 - y : y);
-        if (!reverse)
-            std::memcpy(dst, src, size_t(in.row_bytes));
-        else
-            for (int x = 0; x < w; ++x)
-                move_pixel<B>(src, x, dst, w - 1 - x);
-        if (progress)
-            if (int e = progress->update(y))
-                return e;
-    }
-    return kOk;
-}
-
 // orientation_map in stored rows, which run from the bottom of the picture.
 inline void stored_map(int sel, int w, int h, int x, int y, int& X, int& Y)
 {
@@ -54,38 +32,116 @@ inline void stored_map(int sel, int w, int h, int x, int y, int& X, int& Y)
     Y = (swaps ? w : h) - 1 - Y;
 }
 
-// Width and height swapped, 64 x 64 input tiles at a time.
+// Reverses a row of `count` pixels of B bytes (B = 0: bits) from `src` into `dst`.
 template <int B>
-int by_tiles(int sel, const Image& in, Image& out, ProgressScope* progress)
+void reverse_row(const std::uint8_t* src, std::uint8_t* dst, int count)
+{
+    if constexpr (B == 0) {
+        for (int x = 0; x < count; ++x)
+            bit_put(dst, count - 1 - x, bit_test(src, x));
+    } else {
+        const std::uint8_t* s = src + size_t(count - 1) * B;
+        for (int x = 0; x < count; ++x, s -= B)
+            std::memcpy(dst + size_t(x) * B, s, B);
+    }
+}
+
+// Output rows begin .. end - 1 of an orientation that keeps width and height: each is an
+// input row, copied or reversed.
+template <int B>
+int by_rows(int sel, const Image& in, Image& out, int begin, int end, ProgressScope* progress)
 {
     const int w = in.width, h = in.height;
-    int tile = 0;
-    for (int ty = 0; ty < h; ty += kOrientTile) {
-        const int y_end = std::min(h, ty + kOrientTile);
-        for (int tx = 0; tx < w; tx += kOrientTile) {
-            const int x_end = std::min(w, tx + kOrientTile);
-            for (int y = ty; y < y_end; ++y) {
-                const std::uint8_t* src = in.row(y);
-                for (int x = tx; x < x_end; ++x) {
-                    int X, Y;
-                    stored_map(sel, w, h, x, y, X, Y);
-                    move_pixel<B>(src, x, out.row(Y), X);
+    const bool reverse = sel == kOrientRotate180 || sel == kOrientMirror;
+    const bool flip = sel == kOrientRotate180 || sel == kOrientFlip;
+    for (int Y = begin; Y < end; ++Y) {
+        const std::uint8_t* src = in.row(flip ? h - 1 - Y : Y);
+        std::uint8_t* dst = out.row(Y);
+        if (!reverse)
+            std::memcpy(dst, src, size_t(in.row_bytes));
+        else
+            reverse_row<B>(src, dst, w);
+        if (progress)
+            if (int e = progress->update(Y - begin))
+                return e;
+    }
+    return kOk;
+}
+
+// Output rows begin .. end - 1 of an orientation that swaps width and height, in tiles of
+// kOrientTile output rows by kOrientTile output columns so that reads and writes stay local.
+// Output row Y reads one input column and output column X one input row, so both are looked
+// up in tables made once.
+template <int B>
+int by_tiles(int sel, const Image& in, Image& out, int begin, int end, ProgressScope* progress)
+{
+    const int W = out.width, H = out.height;
+    const int inverse = orientation_inverse(sel);
+    std::vector<const std::uint8_t*> source_rows;
+    std::vector<int> source_columns;
+    try {
+        source_rows.resize(size_t(W));
+        source_columns.resize(size_t(end - begin));
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    for (int X = 0; X < W; ++X) {
+        int x, y;
+        stored_map(inverse, W, H, X, begin, x, y);
+        source_rows[size_t(X)] = in.row(y);
+    }
+    for (int Y = begin; Y < end; ++Y) {
+        int x, y;
+        stored_map(inverse, W, H, 0, Y, x, y);
+        source_columns[size_t(Y - begin)] = x;
+    }
+    const std::uint8_t* const* rows = source_rows.data();
+    for (int ty = begin; ty < end; ty += kOrientTile) {
+        const int y_end = std::min(end, ty + kOrientTile);
+        for (int tx = 0; tx < W; tx += kOrientTile) {
+            const int x_end = std::min(W, tx + kOrientTile);
+            for (int Y = ty; Y < y_end; ++Y) {
+                std::uint8_t* dst = out.row(Y);
+                const int x = source_columns[size_t(Y - begin)];
+                if constexpr (B == 0) {
+                    for (int X = tx; X < x_end; ++X)
+                        bit_put(dst, X, bit_test(rows[X], x));
+                } else {
+                    const size_t offset = size_t(x) * B;
+                    for (int X = tx; X < x_end; ++X)
+                        std::memcpy(dst + size_t(X) * B, rows[X] + offset, B);
                 }
             }
-            if (progress)
-                if (int e = progress->update(tile))
-                    return e;
-            ++tile;
         }
+        if (progress)
+            if (int e = progress->update(y_end - 1 - begin))
+                return e;
     }
     return kOk;
 }
 
 template <int B>
-int run(int sel, const Image& in, Image& out, ProgressScope* progress)
+int run(int sel, const Image& in, Image& out, int begin, int end, ProgressScope* progress)
 {
-    return orientation_swaps(sel) ? by_tiles<B>(sel, in, out, progress)
-                                  : by_rows<B>(sel, in, out, progress);
+    return orientation_swaps(sel) ? by_tiles<B>(sel, in, out, begin, end, progress)
+                                  : by_rows<B>(sel, in, out, begin, end, progress);
+}
+
+// Output rows begin .. end - 1 of the orientation `sel` of `in` into `out`, which is
+// allocated with the oriented size and the input's type. Binary rows are cleared first, so
+// their padding bits stay clear.
+int orient_rows(int sel, const Image& in, Image& out, int begin, int end, ProgressScope* progress)
+{
+    switch (in.type) {
+    case IMAGE_BINARY:
+        for (int Y = begin; Y < end; ++Y)
+            std::memset(out.row(Y), 0, size_t(out.row_bytes));
+        return run<0>(sel, in, out, begin, end, progress);
+    case IMAGE_GRAY: return run<1>(sel, in, out, begin, end, progress);
+    case IMAGE_GRAY16: return run<2>(sel, in, out, begin, end, progress);
+    case IMAGE_COLOR: return run<3>(sel, in, out, begin, end, progress);
+    default: return run<6>(sel, in, out, begin, end, progress);
+    }
 }
 
 } // namespace
@@ -123,34 +179,30 @@ void orientation_map(int selection, int w, int h, int x, int y, int& X, int& Y)
 
 int orientation_apply(int selection, const Image& input, Image& output, bool show_progress)
 {
-    if (!is_picture_type(input.type) || input.empty() || selection < kOrientFirst ||
-        selection > kOrientLast)
-        return kIllegalImageType;
-    const bool swaps = orientation_swaps(selection);
-    const int w = input.width, h = input.height;
-    if (int e = image_alloc(output, input.type, swaps ? h : w, swaps ? w : h, input.resolution))
+    OrientationSettings settings{selection};
+    if (int e = orientation_prepare_output(settings, input, output))
         return e;
-    if (output.empty())
-        return kOutOfMemory;
-    if (input.type == IMAGE_BINARY) // padding bits of reversed rows start clear
-        for (auto* row : output.rows)
-            std::memset(row, 0, size_t(output.row_bytes));
-    const int tiles = ((w + kOrientTile - 1) / kOrientTile) * ((h + kOrientTile - 1) / kOrientTile);
     std::unique_ptr<ProgressScope> progress;
     if (show_progress)
-        progress = std::make_unique<ProgressScope>(input.pixels(), 0, swaps ? tiles - 1 : h - 1,
+        progress = std::make_unique<ProgressScope>(input.pixels(), 0, output.height - 1,
                                                    orientation_title(selection), true);
-    int rc;
-    switch (input.type) {
-    case IMAGE_BINARY: rc = run<0>(selection, input, output, progress.get()); break;
-    case IMAGE_GRAY: rc = run<1>(selection, input, output, progress.get()); break;
-    case IMAGE_GRAY16: rc = run<2>(selection, input, output, progress.get()); break;
-    case IMAGE_COLOR: rc = run<3>(selection, input, output, progress.get()); break;
-    default: rc = run<6>(selection, input, output, progress.get()); break;
-    }
+    const int rc = orient_rows(selection, input, output, 0, output.height, progress.get());
     if (rc)
         image_free(output);
     return rc;
+}
+
+int orientation_prepare_output(const OrientationSettings& settings, const Image& input,
+                               Image& output)
+{
+    const int sel = settings.selection;
+    if (!is_picture_type(input.type) || input.empty() || sel < kOrientFirst || sel > kOrientLast)
+        return kIllegalImageType;
+    const bool swaps = orientation_swaps(sel);
+    const int w = input.width, h = input.height;
+    if (int e = image_alloc(output, input.type, swaps ? h : w, swaps ? w : h, input.resolution))
+        return e;
+    return output.empty() ? int(kOutOfMemory) : int(kOk);
 }
 
 int orientation_thumbnails(const Image& input, Image thumbs[8])
@@ -190,6 +242,14 @@ int orientation_region(const RegionRequest& q, void* settings)
         return orientation_apply(sel, in, *q.output, true);
     const bool swaps = orientation_swaps(sel);
     const int W = swaps ? in.height : in.width, H = swaps ? in.width : in.height;
+    const Image& target = *q.output;
+    if (q.full && q.zoom == 1 && q.x0 == 0 && q.first_column == 0 && q.last_column == W - 1 &&
+        q.y0 == q.first_row && q.rows == q.last_row - q.first_row + 1 && q.first_row >= 0 &&
+        q.last_row < H && target.width == W && target.height == H && target.type == in.type) {
+        // Whole output rows of an Apply that runs in bands (the output is allocated).
+        ProgressScope progress(region_pixels(q), 0, q.rows - 1, q.title, true);
+        return orient_rows(sel, in, *q.output, q.first_row, q.last_row + 1, &progress);
+    }
     const int out_type = region_output_type(in.type, q.full);
     if (int e = region_prepare_output(q, out_type))
         return e;

@@ -34,8 +34,8 @@ const char* orientation_title(int selection);
 void orientation_map(int selection, int w, int h, int x, int y, int& out_x, int& out_y);
 
 // Writes the orientation `selection` (200..207) of `input` into `output`, allocated here.
-// With `show_progress` a window is shown from 10000 pixels on, one update per row (or per
-// tile for the swapping orientations). Errors: 14 for a type that is not a picture or a
+// With `show_progress` a window is shown from 10000 pixels on, one update per output row (or
+// per kOrientTile output rows for the swapping orientations). Errors: 14 for a type that is not a picture or a
 // selection outside 200..207, 1, 11 (output freed).
 int orientation_apply(int selection, const Image& input, Image& output, bool show_progress);
 
@@ -51,9 +51,17 @@ struct OrientationSettings {
     int selection = kOrientCopy;
 };
 
+// Allocates the output of an orientation of `input` (its type and resolution, width and height
+// swapped when the orientation swaps them) for an Apply computed in bands of output rows.
+// Errors: 14, 1.
+int orientation_prepare_output(const OrientationSettings& settings, const Image& input,
+                               Image& output);
+
 // The region function: the region is in output pixels, and each of its pixels is fetched
 // from the input through the inverse orientation, so a preview moves only what it shows.
-// Apply of the whole output runs orientation_apply. Errors: 14, 1, 11.
+// Apply of the whole output runs orientation_apply; on Apply, a band of whole output rows of
+// an output allocated by orientation_prepare_output is computed straight into it (such calls
+// share nothing, so bands can run at the same time). Errors: 14, 1, 11.
 int orientation_region(const RegionRequest& q, void* settings);
 
 } // namespace mv

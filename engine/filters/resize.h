@@ -47,9 +47,16 @@ struct ResizeSettings {
     int interpolation = kResizeSmooth;
 };
 
+// Allocates the output of a resize of `input` for an Apply computed in bands of output rows:
+// the new size and resolution, the output type (the input's own for the same size). Errors:
+// 14, 1.
+int resize_prepare_output(const ResizeSettings& s, const Image& input, Image& output);
+
 // The region function of a resize. The region is in output pixels; only the output rows and
 // columns it shows are computed (for "Smooth" each wanted row from its left end, which the
-// sharpening runs from), bit for bit as in the whole result. Errors: 14, 1, 11.
+// sharpening runs from), bit for bit as in the whole result. On Apply, a band of whole output
+// rows of an output allocated by resize_prepare_output is computed straight into it; such
+// calls share nothing, so bands can run at the same time. Errors: 14, 1, 11.
 int resize_region(const RegionRequest& q, void* settings);
 
 } // namespace mv

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -53,6 +54,19 @@ TEST(Parallel, BandsGiveTheSameBitsAsOneThread)
         {"levels-and-color", {{"dynamic-range", "full-range"}, {"midtones", "30"}}},
         {"equalize", {}},
         {"brightness", {}},
+        // Outputs of another size, banded over output rows.
+        {"resize", {{"width", "30"}, {"height", "50"}}},
+        {"resize", {{"width", "127"}, {"height", "9"}, {"resolution", "300"}}},
+        {"resize", {{"width", "17"}, {"height", "3"}, {"interpolation-method", "nearest-neighbor"}}},
+        {"resize", {{"width", "61"}, {"height", "23"}}},
+        {"resize", {{"width", "5"}, {"height", "1"}}},
+        {"mirror-rotate", {{"orientation", "rotate-90-cw"}}},
+        {"mirror-rotate", {{"orientation", "rotate-90-ccw"}}},
+        {"mirror-rotate", {{"orientation", "reflect-diagonal"}}},
+        {"mirror-rotate", {{"orientation", "reflect-anti-diagonal"}}},
+        {"mirror-rotate", {{"orientation", "rotate-180"}}},
+        {"mirror-rotate", {{"orientation", "mirror"}}},
+        {"mirror-rotate", {{"orientation", "flip"}}},
     };
     const Image mask = make_image(IMAGE_GRAY, 61, 23, [](int x, int y, int) { return (x * 9 + y * 5) % 256; });
     for (int type : {IMAGE_BINARY, IMAGE_GRAY, IMAGE_COLOR, IMAGE_GRAY16, IMAGE_COLOR48}) {
@@ -75,6 +89,7 @@ TEST(Parallel, BandsGiveTheSameBitsAsOneThread)
                 ASSERT_EQ(e1, 0) << name << " type " << type;
                 ASSERT_EQ(e2, 0) << name << " type " << type;
                 EXPECT_TRUE(same_pixels(one, two)) << name << " type " << type << (m ? " masked" : "");
+                EXPECT_EQ(one.resolution, two.resolution) << name;
             }
         }
     }
@@ -107,6 +122,17 @@ TEST(Parallel, CancelStopsEveryBandAndErrorsComeThrough)
         EXPECT_EQ(sink.open, 0);
         ASSERT_EQ(sink.lasts.size(), 1u); // one window, shown by the calling thread
         EXPECT_EQ(sink.lasts[0], 399);
+    }
+    // The same for outputs of another size, whose bands are output rows.
+    for (const auto& [name, key, value] : {std::tuple{"resize", "width", "450"},
+                                           {"mirror-rotate", "orientation", "rotate-90-cw"}}) {
+        CancellingSink sink;
+        Image out;
+        EXPECT_EQ(apply(name, {{key, value}}, in, out), kAborted) << name;
+        EXPECT_TRUE(out.empty());
+        EXPECT_EQ(sink.open, 0);
+        ASSERT_EQ(sink.lasts.size(), 1u);
+        EXPECT_EQ(sink.lasts[0], name == std::string("resize") ? 599 : 299);
     }
     // A failing band's own error wins over the 11 of the bands it stopped.
     std::atomic<int> calls{0};

@@ -2,12 +2,15 @@
 #include "filters/box_smooth.h"
 #include "filters/neighbourhood_reader.h"
 #include "filters/sharpen.h"
+#include "tone/value_tables.h"
 
 #include "../test_progress.h"
 #include "filter_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 using namespace mv;
@@ -145,6 +148,58 @@ TEST(Blur, WorkedNumbersAndSymmetry)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(px(small, x, y), ref[size_t(y) * 5 + x]) << x << "," << y;
+}
+
+// The 3x3 median against sorting each neighbourhood (edges replicated), for every picture
+// type and awkward sizes, with many equal samples; also a 1:3 preview, whose output pixels
+// are not adjacent.
+TEST(Blur, Median3IsTheMiddleOfTheSortedNeighbourhood)
+{
+    for (int type : {IMAGE_BINARY, IMAGE_GRAY, IMAGE_COLOR, IMAGE_GRAY16, IMAGE_COLOR48}) {
+        const bool wide = type == IMAGE_GRAY16 || type == IMAGE_COLOR48;
+        const int C = type == IMAGE_COLOR || type == IMAGE_COLOR48 ? 3 : 1;
+        for (const auto& size : {std::pair{1, 1}, {1, 7}, {9, 1}, {2, 2}, {23, 17}}) {
+            const auto [w, h] = size;
+            const Image img = make_image(type, w, h, [=](int x, int y, int c) {
+                const int v = (x * 7 + y * 13 + c * 5 + x * y) % 11 * 25;
+                return type == IMAGE_BINARY ? v > 120 : wide ? v * 257 + (x + y) % 3 : v;
+            });
+            const auto median = [&](int x, int y, int c) {
+                int v[9], n = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int sx = std::clamp(x + dx, 0, w - 1), sy = std::clamp(y + dy, 0, h - 1);
+                        v[n++] = type == IMAGE_BINARY ? 255 * px(img, sx, sy) : px(img, sx, sy, c);
+                    }
+                std::sort(v, v + 9);
+                return v[4];
+            };
+            BlurSettings st;
+            st.method = kBlurMedian3;
+            Image out;
+            ASSERT_EQ(transformation_apply(blur_region, &st, img, out, "Blur"), 0);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    for (int c = 0; c < C; ++c)
+                        ASSERT_EQ(px(out, x, y, c), median(x, y, c)) << type << " " << x << "," << y;
+            if (w < 9)
+                continue;
+            Image small;
+            ASSERT_EQ(image_alloc(small, region_output_type(out.type, false), 5, 4, 0), 0);
+            RegionRequest q = region_full_request(img, small, "Blur");
+            q.full = false;
+            q.zoom = -3;
+            q.x0 = 4, q.y0 = 2, q.columns = 5, q.rows = 4;
+            q.output_width = 5, q.output_height = 4, q.last_column = 4, q.last_row = 3;
+            ASSERT_EQ(blur_region(q, &st), 0);
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 5; ++x)
+                    for (int c = 0; c < C; ++c) {
+                        const int v = median(4 + 3 * x, 2 + 3 * y, c);
+                        EXPECT_EQ(px(small, x, y, c), wide ? narrow16(v) : v) << x << "," << y;
+                    }
+        }
+    }
 }
 
 TEST(Blur, UniformPicturesAndNeutralSettingsStayUnchanged)
