@@ -90,16 +90,16 @@ int pump(z_stream& z, int flush, Bytes& out, std::size_t& used)
     }
 }
 
-// One piece: rows [first, last) of the file (top row 0) into w.out[piece].
-int deflate_piece(PngWrite& w, z_stream& z, int piece, Bytes& line, ProgressScope& progress)
+// One piece: rows [first, last) of the file (top row 0) into w.out[piece], by way of the
+// band's reused `scratch` so the pieces hold only their compressed bytes.
+int deflate_piece(PngWrite& w, z_stream& z, int piece, Bytes& line, Bytes& scratch,
+                  ProgressScope& progress)
 {
     const Image& img = *w.img;
     const int first = piece * w.rows_per_piece;
     const int last = std::min(first + w.rows_per_piece, img.height);
     if (deflateReset(&z) != Z_OK)
         return kErrorWritingFile;
-    Bytes& out = w.out[size_t(piece)];
-    out.resize(std::size_t(last - first) * w.line / 2 + 1024);
     std::size_t used = 0;
     uLong adler = adler32(0, nullptr, 0);
     for (int y = first; y < last; ++y) {
@@ -108,13 +108,13 @@ int deflate_piece(PngWrite& w, z_stream& z, int piece, Bytes& line, ProgressScop
         z.next_in = line.data();
         z.avail_in = uInt(w.line);
         const int flush = y + 1 < last ? Z_NO_FLUSH : piece + 1 < w.pieces ? Z_SYNC_FLUSH : Z_FINISH;
-        const int e = pump(z, flush, out, used);
+        const int e = pump(z, flush, scratch, used);
         if (e != kOk)
             return e;
         if (progress.update(y) != 0)
             return kAborted;
     }
-    out.resize(used);
+    w.out[size_t(piece)].assign(scratch.begin(), scratch.begin() + std::ptrdiff_t(used));
     w.adler[size_t(piece)] = adler;
     return kOk;
 }
@@ -131,9 +131,9 @@ int deflate_band(int begin, int end, void* context)
         return kOutOfMemory;
     int e = kOk;
     try {
-        Bytes line(w.line);
+        Bytes line(w.line), scratch;
         for (int piece = begin; piece < end && e == kOk; ++piece)
-            e = deflate_piece(w, z, piece, line, progress);
+            e = deflate_piece(w, z, piece, line, scratch, progress);
     } catch (const std::bad_alloc&) {
         e = kOutOfMemory;
     }
