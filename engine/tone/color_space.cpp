@@ -3,6 +3,7 @@
 #include "value_tables.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace mv {
 namespace {
@@ -270,17 +271,61 @@ void hsl16_to_rgb16(int h, int s, int l, int& r, int& g, int& b)
     b = int(std::clamp<i64>(B, 0, 65535));
 }
 
+namespace {
+
+// Division by a 16-bit divisor d >= 1 as a multiply: for x < 2^32, floor(x / d) equals the
+// high 64 bits of x * m with m = floor((2^64 - 1) / d) + 1, because the multiply's error
+// stays below x / 2^64 < 1 / d. A picture scaled by its value divides three times per pixel,
+// and a hardware division costs many times a multiply.
+class Reciprocals {
+public:
+    Reciprocals()
+    {
+        for (std::uint32_t d = 2; d < 65536; ++d)
+            m_[d] = ~std::uint64_t(0) / d + 1;
+    }
+    std::uint32_t divide(std::uint32_t x, std::uint32_t d) const
+    {
+        return d == 1 ? x : std::uint32_t((unsigned __int128)x * m_[d] >> 64);
+    }
+
+private:
+    std::uint64_t m_[65536] = {};
+};
+
+const Reciprocals& reciprocals()
+{
+    static const Reciprocals table;
+    return table;
+}
+
+bool is_sample(int v)
+{
+    return v >= 0 && v <= 65535;
+}
+
+} // namespace
+
 void set_value(int& r, int& g, int& b, int old_value, int new_value)
 {
     if (new_value == old_value)
         return;
-    if (old_value != 0 && new_value != 0) {
-        r = int(i64(r) * new_value / old_value);
-        g = int(i64(g) * new_value / old_value);
-        b = int(i64(b) * new_value / old_value);
-    } else {
+    if (old_value == 0 || new_value == 0) {
         r = g = b = new_value;
+        return;
     }
+    if (is_sample(r) && is_sample(g) && is_sample(b) && is_sample(old_value) &&
+        is_sample(new_value)) {
+        const Reciprocals& div = reciprocals();
+        const std::uint32_t n = std::uint32_t(new_value), d = std::uint32_t(old_value);
+        r = int(div.divide(std::uint32_t(r) * n, d));
+        g = int(div.divide(std::uint32_t(g) * n, d));
+        b = int(div.divide(std::uint32_t(b) * n, d));
+        return;
+    }
+    r = int(i64(r) * new_value / old_value);
+    g = int(i64(g) * new_value / old_value);
+    b = int(i64(b) * new_value / old_value);
 }
 
 void set_lightness8(int& r, int& g, int& b, int /*old_lightness*/, int new_lightness)

@@ -172,6 +172,26 @@ TEST(ColorSpace, SetValueAndLightness)
     EXPECT_EQ((Triple{r, g, b}), (Triple{50000, 50000, 50000}));
 }
 
+TEST(ColorSpace, SetValueDividesExactly)
+{
+    // Scaling by a value multiplies and divides; the result must be the plain integer
+    // quotient for every 8-bit case and for every 16-bit divisor at the largest products.
+    const auto expect_quotients = [](int r, int g, int b, int from, int to) {
+        int sr = r, sg = g, sb = b;
+        set_value(sr, sg, sb, from, to);
+        const auto q = [&](int c) { return int((long long)c * to / from); };
+        ASSERT_EQ((Triple{sr, sg, sb}), (Triple{q(r), q(g), q(b)})) << from << " " << to;
+    };
+    for (int from = 1; from < 256; ++from)
+        for (int to = 1; to < 256; ++to)
+            for (int c = 0; c < 256; c += 3)
+                expect_quotients(c, (c + 1) & 255, (c + 2) & 255, from, to);
+    for (int from = 1; from < 65536; ++from) {
+        expect_quotients(65535, from - 1, 65534, from, 65535);
+        expect_quotients(from, 65535 - from, 1, from, 65534 - from % 3);
+    }
+}
+
 TEST(ColorSpace, SaturationChangesKeepValueOrLightness)
 {
     std::uint8_t none[256], full[256], same[256];
