@@ -9,20 +9,11 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace mv {
 namespace {
-
-// Moves one pixel of `bpp` bytes (0 = a bit).
-template <int B>
-inline void move_pixel(const std::uint8_t* src, int x, std::uint8_t* dst, int X)
-{
-    if constexpr (B == 0)
-        bit_put(dst, X, bit_test(src, x));
-    else
-        std::memcpy(dst + size_t(X) * B, src + size_t(x) * B, B);
-}
 
 // orientation_map in stored rows, which run from the bottom of the picture.
 inline void stored_map(int sel, int w, int h, int x, int y, int& X, int& Y)
