@@ -7,7 +7,8 @@
 //
 // Gray and colour rows get the "Up" filter, which readers undo fastest, and the run-length
 // strategy of zlib: on filtered photographs it packs about as tightly as a fast LZ77 level
-// at a fraction of its time, and it keeps long runs of a flat area small. Bilevel rows stay unfiltered at zlib's default level.
+// at a fraction of its time, and it keeps long runs of a flat area small. Bilevel rows stay
+// unfiltered at zlib's default level and strategy.
 #include "library_bitmap.h"
 
 #include "core/error.h"
@@ -19,9 +20,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 #include <initializer_list>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include <zlib.h>
@@ -233,7 +234,7 @@ int encode(std::FILE* f, const Image& img)
     w.channels = img.type == IMAGE_BINARY ? 0 : img.type == IMAGE_GRAY ? 1 : 3;
     w.line = 1 + (w.channels == 0 ? (std::size_t(img.width) + 7) / 8
                                   : std::size_t(img.width) * std::size_t(w.channels));
-    w.level = w.channels == 0 ? 6 : 3;
+    w.level = w.channels == 0 ? 6 : 3; // the run-length strategy ignores the level
     w.strategy = w.channels == 0 ? Z_DEFAULT_STRATEGY : Z_RLE;
     w.rows_per_piece = int(std::clamp<std::size_t>(kPieceBytes / w.line, 1, std::size_t(img.height)));
     w.pieces = (img.height + w.rows_per_piece - 1) / w.rows_per_piece;
