@@ -2,8 +2,11 @@
 
 #include "error.h"
 
+#include <atomic>
 #include <cstring>
+#include <exception>
 #include <new>
+#include <thread>
 
 #include <sys/mman.h>
 
@@ -73,8 +76,50 @@ void image_init(Image& img)
     img.block.reset();
 }
 
+// Populates a newly mapped block's pages on a thread of its own, last pages first (readers
+// fill the top rows, which lie at the block's end, first), so the first-touch page faults of
+// a large picture overlap the work that fills it instead of interrupting it. The kernel
+// leaves pages already in place as they are, so the thread never races with the block's
+// contents. Destroying it stops the thread between pieces and joins it.
+class BlockPrefault {
+public:
+    BlockPrefault(std::uint8_t* block, std::size_t bytes)
+        : thread_([this, block, bytes] { populate(block, bytes); })
+    {
+    }
+    ~BlockPrefault()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    BlockPrefault(const BlockPrefault&) = delete;
+    BlockPrefault& operator=(const BlockPrefault&) = delete;
+
+private:
+    static constexpr std::size_t kPiece = std::size_t(2) << 20;
+
+    void populate(std::uint8_t* block, std::size_t bytes)
+    {
+#ifdef MADV_POPULATE_WRITE
+        for (std::size_t end = bytes; end > 0 && !stop_;) {
+            const std::size_t begin = end > kPiece ? (end - kPiece) & ~(kPiece - 1) : 0;
+            if (madvise(block + begin, end - begin, MADV_POPULATE_WRITE) != 0)
+                return; // an older kernel, or no memory left: faults happen on first touch
+            end = begin;
+        }
+#else
+        (void)block;
+        (void)bytes;
+#endif
+    }
+
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
 void PixelBlockRelease::operator()(std::uint8_t* block) const
 {
+    delete prefault;
     if (mapped_bytes)
         munmap(block, mapped_bytes);
     else
@@ -103,7 +148,14 @@ PixelBlock allocate_block(std::size_t bytes)
 #ifdef MADV_HUGEPAGE
     madvise(p, bytes, MADV_HUGEPAGE);
 #endif
-    return PixelBlock(static_cast<std::uint8_t*>(p), PixelBlockRelease{bytes});
+    auto* block = static_cast<std::uint8_t*>(p);
+    BlockPrefault* prefault = nullptr;
+    try {
+        prefault = new BlockPrefault(block, bytes);
+    } catch (const std::exception&) {
+        // No thread to spare: the pages fault in as they are first touched.
+    }
+    return PixelBlock(block, PixelBlockRelease{bytes, prefault});
 }
 
 int allocate_rows(Image& img, int stored_rows)

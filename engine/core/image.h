@@ -23,9 +23,13 @@ enum ImageType : std::int32_t {
 
 inline constexpr int kChunkBytes = 65000;
 
-// Frees an image's pixel block: unmaps a mapped block, deletes a heap one.
+class BlockPrefault;
+
+// Frees an image's pixel block: stops its page population, unmaps a mapped block, deletes a
+// heap one.
 struct PixelBlockRelease {
     std::size_t mapped_bytes = 0; // 0: allocated with new[]
+    BlockPrefault* prefault = nullptr;
     void operator()(std::uint8_t* block) const;
 };
 using PixelBlock = std::unique_ptr<std::uint8_t, PixelBlockRelease>;

@@ -42,6 +42,27 @@ TEST(Image, RowBytesAndChunkLayout)
     EXPECT_EQ(exact.chunk_count, 2);
 }
 
+TEST(Image, LargePicturesLieInOneMappedBlock)
+{
+    // Pictures of several megabytes are mapped on their own and their pages populated on a
+    // second thread while the caller fills them; freed at once, the thread is stopped.
+    for (int round = 0; round < 3; ++round) {
+        Image big;
+        ASSERT_EQ(image_alloc(big, IMAGE_COLOR48, 1500, 800, 72.0), 0);
+        EXPECT_EQ(big.rows_per_chunk, 7); // rows of 9000 bytes
+        EXPECT_EQ(big.chunk_count, 115);
+        EXPECT_EQ(big.rows[799], big.chunks[114] + 9000);
+        if (round == 0)
+            continue;
+        for (int r = 0; r < big.height; ++r)
+            std::memset(big.row(r), r & 255, std::size_t(big.row_bytes));
+        Image copy;
+        ASSERT_EQ(image_clone(big, copy), 0);
+        for (int r = 0; r < big.height; r += 97)
+            EXPECT_EQ(copy.row(r)[big.row_bytes - 1], r & 255);
+    }
+}
+
 TEST(Image, ReallocationKeepsPixelsOnlyForTheSameTypeAndSize)
 {
     Image img;
