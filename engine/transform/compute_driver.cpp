@@ -1,5 +1,7 @@
 #include "compute_driver.h"
 
+#include "transform/banded_apply.h"
+
 #include "core/error.h"
 #include "shell/image_view.h"
 
@@ -159,7 +161,12 @@ int run_code(TransformationState& st, TransformationHost& host, void* settings, 
             q.columns = p.columns;
             q.rows = p.rows;
         }
-        code = q.columns > 0 && q.rows > 0 ? fn(q, settings) : kOk;
+        if (q.columns <= 0 || q.rows <= 0)
+            code = kOk;
+        else if (full && region_runs_in_bands(fn, q))
+            code = region_apply_in_bands(fn, q, settings);
+        else
+            code = fn(q, settings);
     }
     if (code) {
         close_preview(st, host);

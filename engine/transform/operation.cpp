@@ -1,11 +1,8 @@
 #include "operation.h"
 
 #include "core/error.h"
-#include "core/parallel.h"
-#include "core/product_table.h"
 #include "core/util.h"
-#include "filters/mirror_rotate.h"
-#include "filters/resize.h"
+#include "transform/banded_apply.h"
 #include "transform/operation_catalogue.h"
 
 #include <algorithm>
@@ -19,90 +16,6 @@ std::vector<Operation>& registry()
 {
     static std::vector<Operation> ops;
     return ops;
-}
-
-// Allocates the output of a banded Apply; `record` is the operation's settings record.
-using PrepareOutput = int (*)(const void* record, const Image& input, Image& output);
-
-// The output of a same-size operation: the input's size and type, binary giving gray (as
-// these operations produce it).
-int prepare_same_size(const void*, const Image& input, Image& output)
-{
-    const int type = input.type == IMAGE_BINARY ? IMAGE_GRAY : input.type;
-    return image_alloc(output, type, input.width, input.height, input.resolution);
-}
-
-int prepare_resize(const void* record, const Image& input, Image& output)
-{
-    return resize_prepare_output(*static_cast<const ResizeSettings*>(record), input, output);
-}
-
-int prepare_orientation(const void* record, const Image& input, Image& output)
-{
-    return orientation_prepare_output(*static_cast<const OrientationSettings*>(record), input,
-                                      output);
-}
-
-// Operations whose region function computes any band of whole output rows from the input
-// alone, writing nothing into its settings record (Color Balance builds its tables in its
-// settings record, so it stays on one thread): their Apply can run as bands of output rows
-// on several threads and gives the same bits as one call over the whole picture. The output
-// is allocated first, by the operation's own rule for its type and size.
-PrepareOutput banded_output(const Operation& op, RegionFunction region)
-{
-    static const char* const kSameSize[] = {"blur",       "sharpen",          "levels-and-color",
-                                            "brightness", "saturation",       "brightness-curve",
-                                            "color-curves", "equalize"};
-    for (const char* name : kSameSize)
-        if (op.name == name)
-            return prepare_same_size;
-    // The record is known from the region function.
-    if (region == resize_region)
-        return prepare_resize;
-    if (region == orientation_region)
-        return prepare_orientation;
-    return nullptr;
-}
-
-struct BandWork {
-    RegionFunction fn;
-    void* settings;
-    const Image* input;
-    Image* output;
-    std::string_view title;
-};
-
-// One band of output rows [begin, end) (counted from the bottom) of an Apply.
-int apply_band(int begin, int end, void* context)
-{
-    const BandWork& w = *static_cast<const BandWork*>(context);
-    RegionRequest q = region_full_request(*w.input, *w.output, w.title);
-    q.output_width = q.columns = w.output->width;
-    q.output_height = w.output->height;
-    q.last_column = w.output->width - 1;
-    q.y0 = q.first_row = begin;
-    q.last_row = end - 1;
-    q.rows = end - begin;
-    return w.fn(q, w.settings);
-}
-
-// Apply as bands of output rows: the output is allocated by `prepare` and each band is
-// computed by the region function.
-int apply_in_bands(PrepareOutput prepare, RegionFunction fn, void* settings, const Image& input,
-                   Image& output, std::string_view title)
-{
-    if (product_table_build())
-        return kOutOfMemory;
-    int e = prepare(settings, input, output);
-    if (!e && output.empty())
-        e = kOutOfMemory;
-    if (!e) {
-        BandWork work{fn, settings, &input, &output, title};
-        e = parallel_bands(output.height, apply_band, &work, output.pixels(), title);
-    }
-    if (e)
-        image_free(output);
-    return e;
 }
 
 bool parse_int(std::string_view text, int& value)
@@ -233,12 +146,13 @@ int operation_apply(const Operation& op, const OperationValues& values, const Im
     }
     int width = 0, height = 0;
     settings->output_size(input, width, height);
-    const PrepareOutput prepare = banded_output(op, settings->region());
-    if (parallel_threads() > 1 && prepare && is_picture_type(input.type) && !input.empty() &&
-        width >= 1 && height >= 1 &&
-        (prepare != prepare_same_size || (width == input.width && height == input.height)))
-        return apply_in_bands(prepare, settings->region(), settings->record(), input, output,
-                              op.title);
+    RegionRequest q = region_full_request(input, output, op.title);
+    q.output_width = q.columns = width;
+    q.output_height = q.rows = height;
+    q.last_column = width - 1;
+    q.last_row = height - 1;
+    if (region_runs_in_bands(settings->region(), q))
+        return region_apply_in_bands(settings->region(), q, settings->record());
     return transformation_apply(settings->region(), settings->record(), input, output, op.title,
                                 width, height);
 }
