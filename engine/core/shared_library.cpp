@@ -4,14 +4,21 @@
 
 namespace mv {
 
-void* shared_library_open(const char* soname)
+SharedLibraries::SharedLibraries(std::initializer_list<const char*> sonames)
 {
-    return dlopen(soname, RTLD_NOW | RTLD_GLOBAL);
+    for (const char* soname : sonames) {
+        void* handle = dlopen(soname, RTLD_NOW | RTLD_GLOBAL);
+        loaded_ = loaded_ && handle;
+        handles_.push_back(handle);
+    }
 }
 
-void* shared_library_symbol(void* library, const char* name)
+void* SharedLibraries::symbol(const char* name) const
 {
-    return library ? dlsym(library, name) : nullptr;
+    for (void* handle : handles_)
+        if (void* address = handle ? dlsym(handle, name) : nullptr)
+            return address;
+    return nullptr;
 }
 
 } // namespace mv

@@ -4,22 +4,35 @@
 // more than many whole operations on a large picture.
 #pragma once
 
+#include <initializer_list>
+#include <vector>
+
 namespace mv {
 
-// Opens the library known to the dynamic loader as `soname` ("libfoo.so.3") with its
-// symbols available to the libraries it loads later; nullptr when it cannot be loaded.
-void* shared_library_open(const char* soname);
+// Libraries opened together, each by the name the dynamic loader knows it by ("libfoo.so.3"),
+// with their symbols available to the libraries they load later.
+class SharedLibraries {
+public:
+    explicit SharedLibraries(std::initializer_list<const char*> sonames);
 
-// The address of `name` in `library` or in the libraries it depends on; nullptr if absent.
-void* shared_library_symbol(void* library, const char* name);
+    // True when every library could be opened.
+    bool loaded() const { return loaded_; }
 
-// Binds a function pointer to the symbol of the same name; false when it is missing.
-template <typename Function>
-bool shared_library_bind(void* library, const char* name, Function& out)
-{
-    void* address = shared_library_symbol(library, name);
-    out = reinterpret_cast<Function>(address);
-    return address != nullptr;
-}
+    // Binds a function pointer to the symbol of the same name, looked up in each library in
+    // turn; false when none has it.
+    template <typename Function>
+    bool bind(const char* name, Function& out) const
+    {
+        void* address = symbol(name);
+        out = reinterpret_cast<Function>(address);
+        return address != nullptr;
+    }
+
+private:
+    void* symbol(const char* name) const;
+
+    std::vector<void*> handles_;
+    bool loaded_ = true;
+};
 
 } // namespace mv

@@ -8,11 +8,11 @@ namespace {
 const MagickLibrary* load()
 {
     static MagickLibrary functions;
-    void* library = shared_library_open(MORVANE_GRAPHICSMAGICK_SONAME);
-    if (!library)
+    const SharedLibraries library{MORVANE_GRAPHICSMAGICK_SONAME};
+    if (!library.loaded())
         return nullptr;
 #define MV_MAGICK_BIND(name)                                                                       \
-    if (!shared_library_bind(library, #name, functions.name))                                      \
+    if (!library.bind(#name, functions.name))                                                      \
         return nullptr;
     MV_MAGICK_FUNCTIONS(MV_MAGICK_BIND)
 #undef MV_MAGICK_BIND

@@ -53,6 +53,17 @@ std::vector<int> reference_smooth(const Image& img, int x0, int y0, int s, int W
     return out;
 }
 
+// A 1:3 preview request for the 5 x 4 output `small`, starting at input pixel (4, 2).
+RegionRequest sampled_request(const Image& img, Image& small)
+{
+    RegionRequest q = region_full_request(img, small, "Blur");
+    q.full = false;
+    q.zoom = -3;
+    q.x0 = 4, q.y0 = 2, q.columns = 5, q.rows = 4;
+    q.output_width = 5, q.output_height = 4, q.last_column = 4, q.last_row = 3;
+    return q;
+}
+
 } // namespace
 
 TEST(NeighbourhoodReader, ModesAndReplicatedEdges)
@@ -138,12 +149,7 @@ TEST(Blur, WorkedNumbersAndSymmetry)
             ASSERT_EQ(px(out, x, y), ref[size_t(y) * 23 + x]) << x << "," << y;
     Image small;
     ASSERT_EQ(image_alloc(small, IMAGE_GRAY, 5, 4, 0), 0);
-    RegionRequest q = region_full_request(img, small, "Blur");
-    q.full = false;
-    q.zoom = -3;
-    q.x0 = 4, q.y0 = 2, q.columns = 5, q.rows = 4;
-    q.output_width = 5, q.output_height = 4, q.last_column = 4, q.last_row = 3;
-    ASSERT_EQ(blur_region(q, &st), 0);
+    ASSERT_EQ(blur_region(sampled_request(img, small), &st), 0);
     ref = reference_smooth(img, 4, 2, 3, 5, 4, 3);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
@@ -186,12 +192,7 @@ TEST(Blur, Median3IsTheMiddleOfTheSortedNeighbourhood)
                 continue;
             Image small;
             ASSERT_EQ(image_alloc(small, region_output_type(out.type, false), 5, 4, 0), 0);
-            RegionRequest q = region_full_request(img, small, "Blur");
-            q.full = false;
-            q.zoom = -3;
-            q.x0 = 4, q.y0 = 2, q.columns = 5, q.rows = 4;
-            q.output_width = 5, q.output_height = 4, q.last_column = 4, q.last_row = 3;
-            ASSERT_EQ(blur_region(q, &st), 0);
+            ASSERT_EQ(blur_region(sampled_request(img, small), &st), 0);
             for (int y = 0; y < 4; ++y)
                 for (int x = 0; x < 5; ++x)
                     for (int c = 0; c < C; ++c) {
