@@ -1,6 +1,8 @@
 #include "batch_commands.h"
 
 #include "core/error.h"
+#include "shell/build_info.h"
+#include "shell/data_folder.h"
 #include "terminal_progress.h"
 
 #include <cstdio>
@@ -31,7 +33,7 @@ constexpr const char* kUsage =
     "                            write a saved slide show as an AVI video (frames of the\n"
     "                            smallest slide size that holds every slide by default)\n"
     "  list                      every operation, its keys, values and defaults\n"
-    "  --version                 the program version\n"
+    "  --version                 the version, libraries and data folders\n"
     "  --help                    this text\n";
 
 using Command = int (*)(const std::vector<std::string>&);
@@ -48,6 +50,16 @@ const std::map<std::string, Command>& commands()
         {"chain", command_chain},
     };
     return table;
+}
+
+// The version, the build date, the libraries and the folders the program reads its data and
+// manual from; the folders show at once whether a moved install still finds them.
+void print_version()
+{
+    std::printf("morvane-batch %s (built %s)\n", program_version(), build_date());
+    for (const LibraryVersion& lib : library_versions())
+        std::printf("  %s %s\n", lib.name.c_str(), lib.version.c_str());
+    std::printf("data: %s\nmanual: %s\n", data_folder().c_str(), manual_folder().c_str());
 }
 
 } // namespace
@@ -70,7 +82,7 @@ int run(const std::vector<std::string>& args)
         return usage_error("no command given");
     const std::string& name = args[0];
     if (name == "--version") {
-        std::printf("morvane-batch 2.5\n");
+        print_version();
         return kExitOk;
     }
     if (name == "--help" || name == "-h") {

@@ -1,6 +1,7 @@
 #include "formats/file_associations_dialog.h"
 
 #include "core/error.h"
+#include "shell/data_paths.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -255,13 +256,7 @@ FileAssociationsDialog::FileAssociationsDialog(QWidget* parent) : QDialog(parent
     QPushButton* cancel = button(tr("Cancel"));
     connect(all, &QPushButton::clicked, this, [this] { for (QCheckBox* b : boxes_) b->setChecked(true); });
     connect(none, &QPushButton::clicked, this, [this] { for (QCheckBox* b : boxes_) b->setChecked(false); });
-    connect(help, &QPushButton::clicked, this, [] {
-        const QString manual = QDir(QStringLiteral(MORVANE_DATA_DIR)).filePath(QStringLiteral("../docs/index.html"));
-        if (QFileInfo::exists(manual))
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()));
-        else
-            QApplication::beep();
-    });
+    connect(help, &QPushButton::clicked, this, [] { openManual(QStringLiteral("file-associations")); });
     connect(addButton, &QPushButton::clicked, this, &FileAssociationsDialog::addChecked);
     connect(removeButton, &QPushButton::clicked, this, &FileAssociationsDialog::removeChecked);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -2,6 +2,7 @@
 
 #include "core/format.h"
 #include "settings/preferences.h"
+#include "shell/data_paths.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,15 +18,8 @@
 
 namespace {
 
-// The user manual's JPEG page when the manual is installed; a beep otherwise.
-void openHelp()
-{
-    const QString manual = QDir(QStringLiteral(MORVANE_DATA_DIR)).filePath(QStringLiteral("../docs/index.html"));
-    if (QFileInfo::exists(manual))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath()));
-    else
-        QApplication::beep();
-}
+// The user manual's JPEG section when the manual is installed; a beep otherwise.
+void openHelp() { openManual(QStringLiteral("jpeg")); }
 
 } // namespace
 

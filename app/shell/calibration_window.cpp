@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "core/format.h"
 #include "formats/imaging_library.h"
+#include "shell/data_paths.h"
 #include "shell/image_window.h"
 
 #include <QButtonGroup>
@@ -36,7 +37,7 @@ constexpr int kMissingReference = 92;
 
 QString& referenceFolder()
 {
-    static QString folder = QStringLiteral(MORVANE_DATA_DIR);
+    static QString folder = dataFolder();
     return folder;
 }
 

@@ -11,6 +11,7 @@
 #include "settings/preferences.h"
 #include "shell/cascade.h"
 #include "shell/command_line.h"
+#include "shell/data_paths.h"
 #include "shell/image_window.h"
 #include "shell/window_grid_dialog.h"
 #include "shell/window_info_dialog.h"
@@ -153,10 +154,6 @@ QMenu* FrameWindow::addMenuRemovingSplash(const QString& title)
     connect(menu, &QMenu::aboutToShow, workspace_, &WorkspaceArea::removeSplash);
     return menu;
 }
-
-#ifndef MORVANE_DOCS_DIR
-#define MORVANE_DOCS_DIR MORVANE_DATA_DIR "/../docs"
-#endif
 
 namespace {
 
@@ -492,14 +489,7 @@ void FrameWindow::toolBarPressed(int group, int button)
 
 QString FrameWindow::manualUrl(const QString& anchor)
 {
-    // The manual installed beside the program, else the one of the source tree.
-    QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/morvane/docs/index.html");
-    if (!QFileInfo::exists(manual))
-        manual = QStringLiteral(MORVANE_DOCS_DIR "/index.html");
-    QUrl url = QUrl::fromLocalFile(QFileInfo(manual).absoluteFilePath());
-    if (!anchor.isEmpty())
-        url.setFragment(anchor);
-    return url.toString();
+    return ::manualUrl(anchor).toString();
 }
 
 void FrameWindow::showHelp(const QString& anchor)
