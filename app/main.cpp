@@ -13,6 +13,7 @@
 #include "settings/settings_store.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
@@ -20,6 +21,9 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName(QStringLiteral("Halvern"));
     QApplication::setApplicationName(QStringLiteral("Morvane"));
     QApplication::setApplicationVersion(QStringLiteral("2.5"));
+    // The desktop matches the windows to morvane.desktop, whose icon it shows.
+    QGuiApplication::setDesktopFileName(QStringLiteral("morvane"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane.png")));
 
     if (const int err = mv::engine_startup()) {
         mv::error_box(err);

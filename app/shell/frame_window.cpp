@@ -9,6 +9,7 @@
 #include "formats/file_types.h"
 #include "formats/save_commands.h"
 #include "settings/preferences.h"
+#include "shell/about_dialog.h"
 #include "shell/cascade.h"
 #include "shell/command_line.h"
 #include "shell/data_paths.h"
@@ -864,7 +865,11 @@ void FrameWindow::runCommand(int command)
         showHelp(QString::fromLatin1(mv::help_anchor(child ? child->kind() : -1)));
         return;
     }
-    case mv::kCmdAbout: mv::message_dialog("About Morvane", "Morvane 2.5\nPhotographic image editor", mv::kButtonsOk); return;
+    case mv::kCmdAbout: {
+        AboutDialog about(this);
+        about.exec();
+        return;
+    }
     case 1013: close(); return;
     case 1018: {
         FileAssociationsDialog dialog(this);

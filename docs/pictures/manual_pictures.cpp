@@ -2,6 +2,7 @@
 // opens each window the manual shows, grabs it with QWidget::grab() and writes
 // OUT/<section>.png, named by the section's anchor.
 // usage: manual-pictures SAMPLES_DIR OUT_DIR
+#include "core/error.h"
 #include "mask/mask_tool_window.h"
 #include "shell/command_table.h"
 #include "shell/frame_window.h"
@@ -58,15 +59,21 @@ bool shoot(FrameWindow& frame, int command, const QDir& out, const QString& name
         }
     });
     QMdiSubWindow* before = frame.workspace()->activeSubWindow();
+    const QList<QMdiSubWindow*> existing = frame.workspace()->subWindowList();
     frame.runCommand(command);
     settle(600);
     if (modal)
         return ok;
     QMdiSubWindow* opened = frame.workspace()->activeSubWindow();
+    for (QMdiSubWindow* w : frame.workspace()->subWindowList())
+        if (!existing.contains(w))
+            opened = w;
     if (!opened || opened == before) {
         std::fprintf(stderr, "manual-pictures: %s: nothing opened\n", qPrintable(name));
         return false;
     }
+    opened->show();
+    settle(200);
     ok = save(opened, out, name);
     opened->close();
     settle(200);
@@ -122,7 +129,7 @@ int main(int argc, char** argv)
     // Windows of the colour sample, by command.
     const int colourCommands[] = {
         4001, 4022, 4002, 4003, 4054, 4050, 4052, 4011, 4049, 4012, 4015, 4053, 4018, 4020, 4019,
-        4041, 4044, 4014, 4027, mv::kCmdInfo, mv::kCmdZoomFactor, mv::kCmdGrid, mv::kCmdCountColors,
+        4041, 4044, 4014, 4027, mv::kCmdInfo, mv::kCmdZoomFactor, mv::kCmdGrid,
         mv::kCmdPreferences, mv::kCmdClone, mv::kCmdPaint, mv::kCmdLineArrow, mv::kCmdSlideShow,
         mv::kCmdNew, mv::kCmdCalibrate, mv::kCmdAssociations,
     };

@@ -10,6 +10,9 @@
 #ifndef MORVANE_BUILD_DATE
 #define MORVANE_BUILD_DATE "unknown"
 #endif
+#ifndef MORVANE_LICENSE
+#define MORVANE_LICENSE "unknown"
+#endif
 #ifndef MORVANE_GRAPHICSMAGICK_VERSION
 #define MORVANE_GRAPHICSMAGICK_VERSION "unknown"
 #endif
@@ -28,6 +31,8 @@ namespace mv {
 const char* program_version() { return MORVANE_VERSION; }
 
 const char* build_date() { return MORVANE_BUILD_DATE; }
+
+const char* program_licence() { return MORVANE_LICENSE; }
 
 std::vector<LibraryVersion> library_versions()
 {

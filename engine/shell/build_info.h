@@ -15,6 +15,7 @@ struct LibraryVersion {
 
 const char* program_version(); // "2.5"
 const char* build_date();      // "2026-12-06", the day the build was configured
+const char* program_licence(); // SPDX identifier, "GPL-3.0-or-later"
 
 // The libraries of the engine: those linked report the version they run with, those opened
 // on first use (GraphicsMagick, FFmpeg) the version the program was built against.
