@@ -4,6 +4,7 @@
 #include "mask/mask_tool_window.h"
 #include "tools/tool_commands.h"
 #include "slideshow/slide_show_window.h"
+#include "shell/about_dialog.h"
 #include "shell/calibration_window.h"
 #include "shell/image_window.h"
 #include "shell/child_window.h"
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral("2.5"));
     // The desktop matches the windows to morvane.desktop, whose icon it shows.
     QGuiApplication::setDesktopFileName(QStringLiteral("morvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/morvane.png")));
+    QApplication::setWindowIcon(programIcon());
 
     if (const int err = mv::engine_startup()) {
         mv::error_box(err);

@@ -94,7 +94,7 @@ QString desktopEntry(const QString& program, const QStringList& types)
     exec.replace('\\', QLatin1String("\\\\")).replace('"', QLatin1String("\\\"")).replace('`', QLatin1String("\\`"))
         .replace('$', QLatin1String("\\$"));
     return QStringLiteral("[Desktop Entry]\nType=Application\nName=Morvane\nGenericName=Image Editor\n"
-                          "Comment=Edit photographic images\nExec=\"%1\" %F\nTerminal=false\n"
+                          "Comment=Edit photographic images\nIcon=morvane\nExec=\"%1\" %F\nTerminal=false\n"
                           "Categories=Graphics;2DGraphics;RasterGraphics;\nMimeType=%2;\n")
         .arg(exec, types.join(';'));
 }
@@ -175,17 +175,36 @@ QString mimeAppsPath()
     return QDir(baseFolder("XDG_CONFIG_HOME", QStringLiteral(".config"))).filePath(QStringLiteral("mimeapps.list"));
 }
 
+QString installedDesktopEntry()
+{
+    QStringList dirs = qEnvironmentVariable("XDG_DATA_DIRS").split(':', Qt::SkipEmptyParts);
+    if (dirs.isEmpty())
+        dirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    // The share folder beside the program comes first: that is the entry of this very install.
+    dirs.prepend(QDir(dataFolder()).filePath(QStringLiteral("..")));
+    for (const QString& dir : dirs) {
+        const QString entry = QDir(dir).filePath(QStringLiteral("applications/") + kDesktopName);
+        if (QFileInfo::exists(entry))
+            return QDir::cleanPath(entry);
+    }
+    return {};
+}
+
 int add(const QList<int>& rows, const QString& program)
 {
     const QStringList types = mediaTypesOf(rows);
     if (types.isEmpty())
         return 0;
-    QStringList all = desktopTypes();
-    for (const QString& t : types)
-        if (!all.contains(t))
-            all << t;
-    if (!writeText(desktopEntryPath(), desktopEntry(program, all)))
-        return mv::kCannotCreateFile;
+    // An installed program has its desktop entry already; a program run from its build folder
+    // gets one in the user's folder, naming the types it was made default for.
+    if (installedDesktopEntry().isEmpty()) {
+        QStringList all = desktopTypes();
+        for (const QString& t : types)
+            if (!all.contains(t))
+                all << t;
+        if (!writeText(desktopEntryPath(), desktopEntry(program, all)))
+            return mv::kCannotCreateFile;
+    }
     QStringList lines = readLines(mimeAppsPath());
     const auto first = [](QStringList& entries) {
         entries.removeAll(kDesktopName);

@@ -1,7 +1,8 @@
 // "File Associations": makes this program the user's default for the checked picture types,
-// or takes that back, the freedesktop way: a desktop entry in the user's applications folder
-// ($XDG_DATA_HOME/applications, else ~/.local/share/applications) naming the types, and
-// default-application lines in $XDG_CONFIG_HOME/mimeapps.list (else ~/.config/mimeapps.list).
+// or takes that back, the freedesktop way: default-application lines in
+// $XDG_CONFIG_HOME/mimeapps.list (else ~/.config/mimeapps.list) naming morvane.desktop. An
+// installed program uses its installed desktop entry; run uninstalled, it writes one into the
+// user's applications folder ($XDG_DATA_HOME/applications, else ~/.local/share/applications).
 #pragma once
 
 #include <QDialog>
@@ -21,6 +22,10 @@ QStringList rowMediaTypes(int row);
 
 QString desktopEntryPath();
 QString mimeAppsPath();
+
+// The desktop entry installed with the program (in the share folder beside it, else in
+// $XDG_DATA_DIRS/applications); empty when the program runs uninstalled.
+QString installedDesktopEntry();
 
 // Adds or removes the rows' types; 0, or 3 when a file cannot be written.
 int add(const QList<int>& rows, const QString& program);

@@ -12,6 +12,20 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+QIcon programIcon()
+{
+    // The resources live in a static library, whose registration the linker would drop unless
+    // something refers to it.
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(morvane);
+        return true;
+    }();
+    (void)registered;
+    QIcon icon(QStringLiteral(":/morvane.svg"));
+    icon.addFile(QStringLiteral(":/morvane.png"));
+    return icon;
+}
+
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("About Morvane"));
@@ -19,7 +33,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 
     auto* head = new QHBoxLayout;
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(QStringLiteral(":/morvane.png")).pixmap(64, 64));
+    icon->setPixmap(programIcon().pixmap(64, 64));
     head->addWidget(icon);
     auto* title = new QLabel(QStringLiteral("<b style='font-size:large'>Morvane %1</b><br>Photographic image editor"
                                             "<br>Built %2")

@@ -3,8 +3,12 @@
 #pragma once
 
 #include <QDialog>
+#include <QIcon>
 
 class QLabel;
+
+// The program's icon, for the windows and the About box.
+QIcon programIcon();
 
 class AboutDialog : public QDialog {
     Q_OBJECT

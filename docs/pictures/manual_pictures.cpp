@@ -131,7 +131,7 @@ int main(int argc, char** argv)
         4001, 4022, 4002, 4003, 4054, 4050, 4052, 4011, 4049, 4012, 4015, 4053, 4018, 4020, 4019,
         4041, 4044, 4014, 4027, mv::kCmdInfo, mv::kCmdZoomFactor, mv::kCmdGrid,
         mv::kCmdPreferences, mv::kCmdClone, mv::kCmdPaint, mv::kCmdLineArrow, mv::kCmdSlideShow,
-        mv::kCmdNew, mv::kCmdCalibrate, mv::kCmdAssociations,
+        mv::kCmdNew, mv::kCmdCalibrate, mv::kCmdAssociations, mv::kCmdAbout,
     };
     for (int command : colourCommands) {
         const QString name = command == mv::kCmdGrid ? QStringLiteral("window-grid") : anchorOf(command);

@@ -1,5 +1,6 @@
 #include "shell/about_dialog.h"
 #include "shell/build_info.h"
+#include "shell/child_window.h"
 #include "shell/command_table.h"
 #include "shell/data_paths.h"
 #include "shell/frame_window.h"
@@ -32,6 +33,7 @@ private slots:
         }
         QVERIFY(about.manualLink()->text().contains(manualFolder().toHtmlEscaped()));
         QVERIFY(QFileInfo::exists(manualUrl().toLocalFile()));
+        QVERIFY(!programIcon().pixmap(64, 64).isNull());
         QCOMPARE(QFileInfo(manualUrl().toLocalFile()).fileName(), QStringLiteral("index.html"));
     }
 

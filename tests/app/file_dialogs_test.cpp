@@ -609,6 +609,8 @@ private slots:
         QTemporaryDir home;
         qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
+        qputenv("XDG_DATA_DIRS", (home.path() + "/system").toLocal8Bit());
+        QVERIFY(associations::installedDesktopEntry().isEmpty());
         const QString list = associations::mimeAppsPath();
         QCOMPARE(list, home.path() + "/config/mimeapps.list");
         QDir().mkpath(home.path() + "/config");
@@ -631,6 +633,7 @@ private slots:
         dialog.addChecked();
         const QString entry = read(associations::desktopEntryPath());
         QVERIFY(entry.contains("MimeType=image/png;image/tiff;"));
+        QVERIFY(entry.contains("Icon=morvane\n"));
         QVERIFY(entry.contains("Exec=\""));
         QString apps = read(list);
         QVERIFY(apps.contains("text/plain=editor.desktop;"));
@@ -647,8 +650,21 @@ private slots:
         apps = read(list);
         QVERIFY(!apps.contains("morvane.desktop"));
         QVERIFY(apps.contains("text/plain=editor.desktop;"));
+
+        // Installed, the program's own entry serves: only the defaults list changes.
+        QVERIFY(QDir().mkpath(home.path() + "/system/applications"));
+        QFile installed(home.path() + "/system/applications/morvane.desktop");
+        QVERIFY(installed.open(QIODevice::WriteOnly));
+        installed.close();
+        QCOMPARE(associations::installedDesktopEntry(), installed.fileName());
+        QCOMPARE(associations::add({4}, QStringLiteral("/usr/bin/morvane")), 0);
+        QVERIFY(!QFile::exists(associations::desktopEntryPath()));
+        QVERIFY(read(list).contains("image/jpeg=morvane.desktop;"));
+        QCOMPARE(associations::remove({4}), 0);
+        QVERIFY(!read(list).contains("morvane.desktop"));
         qunsetenv("XDG_DATA_HOME");
         qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DATA_DIRS");
     }
 
 private:
