@@ -18,6 +18,7 @@ expected=(
   bin/morvane-batch
   share/morvane/refimg.jpg
   share/doc/morvane/manual/index.html
+  share/doc/morvane/manual/pictures/example-blur-gaussian.png
   share/applications/morvane.desktop
   share/metainfo/org.halvern.Morvane.metainfo.xml
   share/mime/packages/morvane.xml
@@ -30,7 +31,7 @@ for size in 16 24 32 48 64 128 256 512; do
   expected+=("share/icons/hicolor/${size}x${size}/apps/morvane.png")
 done
 if grep -q '^MORVANE_BUILD_APP:BOOL=ON' "$build/CMakeCache.txt"; then
-  expected+=(bin/morvane bin/morvane-viewer)
+  expected+=(bin/morvane bin/morvane-viewer share/doc/morvane/manual/pictures/frame.png)
 fi
 for file in "${expected[@]}"; do
   [ -s "$usr/$file" ] || fail "missing $file"
