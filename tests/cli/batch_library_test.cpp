@@ -351,3 +351,65 @@ TEST_F(BatchLibrary, RecipeFiles)
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("none.recipe: cannot be read"), std::string::npos);
 }
+
+// The cluster recipes of the manual, run here with the variables their schedulers set: the
+// shards of each together write what one run writes.
+TEST_F(BatchLibrary, ClusterRecipesEqualOneRun)
+{
+    library();
+    std::ofstream(file("web.recipe")) << "resize width=12\n+ sharpen\n";
+    ASSERT_EQ(run({"batch", "--recursive", "--recipe", file("web.recipe"), "--format", "jpeg", "--quality", "85",
+                   "--out", file("one"), file("lib")})
+                  .status,
+              0);
+    const auto expected = tree(file("one"));
+    ASSERT_EQ(expected.size(), 7u);
+
+    const std::string examples = std::string(MORVANE_SAMPLES_DIR) + "/../docs/manual/examples/";
+    const std::string bin = fs::path(MORVANE_BATCH).parent_path().string();
+    const auto env = [&](const std::string& out) {
+        return "env PATH='" + bin + "':\"$PATH\" LIBRARY='" + file("lib") + "' OUT='" + file(out) + "' RECIPE='" +
+               file("web.recipe") + "' ";
+    };
+    // The Kubernetes container's command, folded as YAML folds its lines.
+    std::string job_command;
+    {
+        std::ifstream yaml(examples + "batch-indexed-job.yaml");
+        bool in_args = false;
+        for (std::string line; std::getline(yaml, line);) {
+            const size_t text = line.find_first_not_of(' ');
+            if (line.find("- >-") != std::string::npos)
+                in_args = true;
+            else if (in_args && line.find("resources:") != std::string::npos)
+                break;
+            else if (in_args && text != std::string::npos)
+                job_command += line.substr(text) + " ";
+        }
+    }
+    ASSERT_NE(job_command.find("morvane-batch batch"), std::string::npos);
+
+    for (int k = 0; k < 3; ++k) {
+        const std::string index = std::to_string(k);
+        EXPECT_EQ(std::system((env("slurm") + "LOGS='" + file("logs") + "' SLURM_ARRAY_TASK_ID=" + index +
+                               " SLURM_ARRAY_TASK_COUNT=3 SLURM_CPUS_PER_TASK=2 SLURM_MEM_PER_NODE=512 bash " +
+                               examples + "batch-slurm.sh")
+                                  .c_str()),
+                  0);
+        const std::string quoted = "'" + job_command + "'";
+        EXPECT_EQ(std::system((env("k8s") + "JOB_COMPLETION_INDEX=" + index + " SHARDS=3 sh -c " + quoted).c_str()), 0);
+    }
+    EXPECT_EQ(std::system((env("parallel") + "SHARDS=3 bash " + examples + "batch-parallel.sh").c_str()), 0);
+
+    EXPECT_EQ(differences(tree(file("slurm")), expected), "");
+    for (const std::string out : {"k8s", "parallel"}) {
+        auto got = tree(file(out));
+        int logged = 0;
+        for (int k = 0; k < 3; ++k) {
+            const std::string log = "logs/shard-" + std::to_string(k) + ".jsonl";
+            logged += int(lines_of(got[log]).size());
+            got.erase(log);
+        }
+        EXPECT_EQ(logged, 7) << out;
+        EXPECT_EQ(differences(got, expected), "") << out;
+    }
+}
