@@ -31,18 +31,28 @@ bool is_picture(const fs::path& p)
     return file_type_from_extension(p.string()) != FILE_UNKNOWN;
 }
 
-bool scan_folder(const std::string& dir, bool recursive, std::vector<Source>& out, std::string& message)
+// The pictures of a folder. The output folder is left out when it lies inside, so a second
+// run does not take the first one's results for inputs.
+bool scan_folder(const std::string& dir, const PlanRequest& request, std::vector<Source>& out,
+                 std::string& message)
 {
-    std::error_code ec;
+    std::error_code ec, unused;
+    const fs::path skip = fs::weakly_canonical(request.out_dir, unused);
     const auto add = [&](const fs::directory_entry& e) {
-        if (e.is_regular_file(ec) && is_picture(e.path())) {
+        std::error_code ignored; // a broken link is not a picture, and no reason to stop
+        if (e.is_regular_file(ignored) && is_picture(e.path())) {
             const fs::path relative = e.path().lexically_relative(dir).parent_path();
             out.push_back({e.path().string(), relative.string()});
         }
     };
-    if (recursive) {
-        for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
-            add(*it);
+    if (request.recursive) {
+        for (fs::recursive_directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code ignored;
+            if (it->is_directory(ignored) && fs::weakly_canonical(it->path(), ignored) == skip)
+                it.disable_recursion_pending();
+            else
+                add(*it);
+        }
     } else {
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
             add(*it);
@@ -69,7 +79,7 @@ bool collect(const PlanRequest& request, std::vector<Source>& sources, std::stri
         for (const std::string& p : paths) {
             std::error_code ec;
             if (fs::is_directory(p, ec)) {
-                if (!scan_folder(p, request.recursive, sources, message))
+                if (!scan_folder(p, request, sources, message))
                     return false;
             } else {
                 sources.push_back({p, ""}); // a missing file fails when its turn comes

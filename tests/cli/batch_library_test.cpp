@@ -192,6 +192,13 @@ TEST_F(BatchLibrary, NamePatterns)
         EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
     }
     EXPECT_FALSE(fs::exists(file("bad")));
+    // An output folder inside the library is not read back as input by the next run.
+    for (int pass = 0; pass < 2; ++pass) {
+        const RunResult inside = run(with({"batch", "--recursive", "--list", "--out", file("lib/web"), file("lib")}, kChain));
+        ASSERT_EQ(run(with({"batch", "--recursive", "--out", file("lib/web"), file("lib")}, kChain)).status, 0);
+        EXPECT_EQ(lines_of(inside.out).size(), 7u);
+    }
+    fs::remove_all(file("lib/web"));
     const RunResult overwrite = run(with({"batch", "--out", file("lib/a"), file("lib/a")}, kChain));
     EXPECT_EQ(overwrite.status, 2);
     EXPECT_NE(overwrite.err.find("would overwrite its own input"), std::string::npos);
