@@ -26,6 +26,22 @@ constexpr const char* kUsage =
     "  chain IN OUT OPERATION [key=value ...] [+ OPERATION [key=value ...]] ...\n"
     "                            run several transformations in turn, in memory, and save\n"
     "                            the last result as OUT\n"
+    "  batch --out DIR [options] INPUT... -- OPERATION [key=value ...] [+ OPERATION ...]\n"
+    "                            run a chain over many pictures in parallel and save each\n"
+    "                            result in DIR; INPUTs are files, folders and patterns\n"
+    "      --recipe FILE         the chain from a file instead of after '--'\n"
+    "      --recursive           folders include their sub-folders\n"
+    "      --name PATTERN        output names from {name} {ext} {n} {folder}\n"
+    "                            (default {folder}/{name}.{ext})\n"
+    "      --format, --quality, --sampling   as convert takes them\n"
+    "      --jobs N              files at a time (default: the number of cores)\n"
+    "      --memory LIMIT        memory for the files in flight (800M, 4G; default half\n"
+    "                            of the available memory)\n"
+    "      --skip-existing       leave outputs newer than their input\n"
+    "      --shard K/N           take part K of N (0 <= K < N) of the sorted inputs\n"
+    "      --list                print the inputs this run would take, and stop\n"
+    "      --log FILE            add one JSON line per file to FILE\n"
+    "      --quiet               print only failures and the summary\n"
     "  slideshow build OUT.ss FILE... [--size WxH] [--quality normal|high|highest] [--duration N]\n"
     "                            make a slide show of the pictures and save it with its\n"
     "                            slide files\n"
@@ -48,6 +64,7 @@ const std::map<std::string, Command>& commands()
         {"slideshow", command_slideshow},
         {"apply", command_apply},
         {"chain", command_chain},
+        {"batch", command_batch},
     };
     return table;
 }

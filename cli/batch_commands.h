@@ -25,5 +25,6 @@ int command_info(const std::vector<std::string>& args);
 int command_convert(const std::vector<std::string>& args);
 int command_count_colors(const std::vector<std::string>& args);
 int command_slideshow(const std::vector<std::string>& args);
+int command_batch(const std::vector<std::string>& args);
 
 } // namespace mv::batch

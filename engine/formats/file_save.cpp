@@ -36,10 +36,15 @@ std::string resolve_target(const std::string& path)
     return path;
 }
 
+// Reading the file-creation mask means setting it and putting it back, which saves running
+// on several threads at once must not interleave: it is read once.
 mode_t new_file_mode()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
     return 0666 & ~mask;
 }
 

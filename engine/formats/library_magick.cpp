@@ -49,15 +49,17 @@ MagickPassFail refuse_urls(const ConfirmAccessMode mode, const char*, ExceptionI
 
 void quiet_handler(const ExceptionType, const char*, const char*) {}
 
-// The progress window the current load or save reports to; GraphicsMagick's monitor
-// callback has no user data, and one file operation runs at a time.
+// The progress window the current load or save reports to. GraphicsMagick's monitor
+// callback has no user data and is called on the thread doing the work, so each thread
+// keeps its own target: files read or written on several threads at once (the batch tool)
+// report to their own progress.
 struct MonitorTarget {
     ProgressScope* scope = nullptr;
     int base = 0;  // progress value at the start of the library's work
     int rows = 0;  // progress steps the library's work spans
     bool cancelled = false;
 };
-MonitorTarget* g_monitor = nullptr;
+thread_local MonitorTarget* g_monitor = nullptr;
 
 MagickPassFail on_monitor(const char*, const magick_int64_t quantum, const magick_uint64_t span,
                           ExceptionInfo*)
